@@ -1,0 +1,1 @@
+#include "db/database_error.h"

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: the normal build, the
+# same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and short
+# fuzzing runs of the file parsers.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/install-deps.sh"
+
+server="$top/scripts/firebird-test-server.sh"
+if [ -x "$server" ]; then
+    trap '"$server" stop || true' EXIT
+    eval "$("$server" start)"
+fi
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/tests/lsan.supp:print_suppressions=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+status=0
+echo "== Tests =="
+"$top/scripts/build.sh" "$top/build"
+ctest --test-dir "$top/build" --output-on-failure || status=1
+
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
+"$top/scripts/build.sh" "$top/build-asan" -DPELMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+ctest --test-dir "$top/build-asan" --output-on-failure || status=1
+
+echo "== Fuzzing the file parsers =="
+CC=clang-14 CXX=clang++-14 "$top/scripts/build.sh" "$top/build-fuzz" -DPELMORA_FUZZ_ONLY=ON
+ctest --test-dir "$top/build-fuzz" --output-on-failure || status=1
+
+exit $status
