@@ -4,7 +4,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
-"$top/scripts/build.sh" "$top/build"
+PELMORA_BUILD_TARGETS=contavtascontado "$top/scripts/build.sh" "$top/build"
 
 demo=$top/demo
 mkdir -p "$demo"

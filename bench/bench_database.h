@@ -1,0 +1,51 @@
+#pragma once
+// A Firebird database of a benchmark's own, created with the embedded engine
+// under a temporary directory and dropped afterwards, and the bare client
+// calls the baselines are made of.
+
+#include <firebird/Interface.h>
+
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// A status vector that throws on error.
+class ClientStatus {
+public:
+    ClientStatus();
+    ~ClientStatus();
+    ClientStatus(const ClientStatus&) = delete;
+    ClientStatus& operator=(const ClientStatus&) = delete;
+
+    Firebird::CheckStatusWrapper* get() { return &wrapper_; }
+    void check(const std::string& what);
+
+private:
+    Firebird::IStatus* status_;
+    Firebird::CheckStatusWrapper wrapper_;
+};
+
+class BenchDatabase {
+public:
+    // Creates <temp>/pelmora-bench-<name>/bench.fdb and runs the statements.
+    BenchDatabase(const std::string& name, const std::vector<std::string>& setup);
+    ~BenchDatabase();
+    BenchDatabase(const BenchDatabase&) = delete;
+    BenchDatabase& operator=(const BenchDatabase&) = delete;
+
+    const std::string& path() const { return path_; }
+
+    // A new attachment in UTF8 as SYSDBA; the caller detaches it.
+    Firebird::IAttachment* attach() const;
+    void execute(const std::string& sql) const;
+
+    // The driver library built with this tree.
+    static std::string driverLibrary();
+
+private:
+    std::string directory_;
+    std::string path_;
+};
+
+} // namespace bench

@@ -1,0 +1,144 @@
+#include "db/cursor_value_reader.h"
+
+#include "db/bcd_normalizer.h"
+#include "db/database_error.h"
+#include "db/field_def_builder.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace db {
+
+namespace {
+
+// A string column's length counts bytes; leave room for the zero.
+int stringBuffer(const FieldDef& def) {
+    return std::max(def.driverLength, def.size * 4) + 1;
+}
+
+} // namespace
+
+int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def, int maxBlobSize,
+                            SQLValue* value) {
+    *value = std::monostate{};
+    bool blank = false;
+    int r = 0;
+    switch (def.driverType) {
+    case DriverType::String: {
+        std::vector<char> buffer(static_cast<std::size_t>(stringBuffer(def)), '\0');
+        r = cursor.getString(column, buffer.data(), static_cast<int>(buffer.size()), &blank);
+        if (r == 0 && !blank) {
+            *value = std::string(buffer.data());
+        }
+        break;
+    }
+    case DriverType::Date: {
+        SQLDate date;
+        r = cursor.getDate(column, &date, &blank);
+        if (r == 0 && !blank) {
+            *value = date;
+        }
+        break;
+    }
+    case DriverType::Int16:
+    case DriverType::Boolean: {
+        std::int16_t number = 0;
+        r = cursor.getShort(column, &number, &blank);
+        if (r == 0 && !blank) {
+            *value = std::int64_t{number};
+        }
+        break;
+    }
+    case DriverType::Int32: {
+        std::int32_t number = 0;
+        r = cursor.getLong(column, &number, &blank);
+        if (r == 0 && !blank) {
+            *value = std::int64_t{number};
+        }
+        break;
+    }
+    case DriverType::Int64: {
+        std::int64_t number = 0;
+        r = cursor.getInt64(column, &number, &blank);
+        if (r == 0 && !blank) {
+            *value = number;
+        }
+        break;
+    }
+    case DriverType::Float: {
+        double number = 0;
+        r = cursor.getDouble(column, &number, &blank);
+        if (r == 0 && !blank) {
+            *value = number;
+        }
+        break;
+    }
+    case DriverType::Bcd:
+    case DriverType::FmtBcd: {
+        Bcd bcd;
+        r = cursor.getBcd(column, &bcd, &blank);
+        if (r == 0 && !blank) {
+            const auto normal = BcdNormalizer::normalize(
+                bcd, std::min(def.precision, FieldDefBuilder::MaxFmtBcdPrecision), def.size);
+            if (!normal) {
+                throw DatabaseError(BcdOverflow);
+            }
+            *value = *normal;
+        }
+        break;
+    }
+    case DriverType::Time: {
+        SQLTime time;
+        r = cursor.getTime(column, &time, &blank);
+        if (r == 0 && !blank) {
+            *value = time;
+        }
+        break;
+    }
+    case DriverType::DateTime:
+    case DriverType::SQLTimeStamp: {
+        SQLTimeStamp stamp;
+        r = cursor.getTimeStamp(column, &stamp, &blank);
+        if (r == 0 && !blank) {
+            *value = stamp;
+        }
+        break;
+    }
+    case DriverType::Bytes:
+    case DriverType::VarBytes: {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max(def.driverLength, 0)));
+        int length = 0;
+        r = cursor.getBytes(column, bytes.data(), static_cast<int>(bytes.size()), &length, &blank);
+        if (r == 0 && !blank) {
+            bytes.resize(static_cast<std::size_t>(std::clamp(length, 0, def.driverLength)));
+            *value = std::move(bytes);
+        }
+        break;
+    }
+    case DriverType::Blob: {
+        if (maxBlobSize == 0) {
+            break;
+        }
+        std::uint32_t size = 0;
+        r = cursor.getBlobSize(column, &size, &blank);
+        if (r != 0 || blank || size == 0) {
+            break;
+        }
+        std::vector<std::uint8_t> bytes(size);
+        r = cursor.getBlob(column, bytes.data(), size, &blank);
+        if (r == 0 && !blank) {
+            if (def.type == FieldType::Memo) {
+                *value = std::string(bytes.begin(), bytes.end());
+            } else {
+                *value = std::move(bytes);
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return r;
+}
+
+} // namespace db

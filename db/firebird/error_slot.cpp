@@ -1,0 +1,25 @@
+#include "db/firebird/error_slot.h"
+
+#include "db/sql_driver.h"
+
+#include <cstring>
+
+namespace db::firebird {
+
+int ErrorSlot::lengthTo(int* length) const {
+    if (length == nullptr) {
+        return DriverResult::InvalidParameter;
+    }
+    *length = static_cast<int>(text_.size());
+    return DriverResult::Success;
+}
+
+int ErrorSlot::copyTo(char* buffer) const {
+    if (buffer == nullptr) {
+        return DriverResult::InvalidParameter;
+    }
+    std::memcpy(buffer, text_.c_str(), text_.size() + 1);
+    return DriverResult::Success;
+}
+
+} // namespace db::firebird

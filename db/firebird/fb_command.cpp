@@ -1,0 +1,396 @@
+#include "db/firebird/fb_command.h"
+
+#include "db/firebird/fb_cursor.h"
+#include "db/firebird/fb_names.h"
+#include "db/firebird/fb_status.h"
+#include "db/firebird/fb_value_reader.h"
+
+#include <cstring>
+
+namespace db::firebird {
+
+namespace {
+
+constexpr int SelectableProcedure = 1;
+
+std::size_t valueSize(int type, int length) {
+    switch (type) {
+    case DriverType::Int16:
+    case DriverType::Boolean:
+    case DriverType::UInt16:
+        return sizeof(std::int16_t);
+    case DriverType::Int32:
+    case DriverType::UInt32:
+        return sizeof(std::int32_t);
+    case DriverType::Int64:
+        return sizeof(std::int64_t);
+    case DriverType::Float:
+        return length == 4 ? sizeof(float) : sizeof(double);
+    case DriverType::Bcd:
+    case DriverType::FmtBcd:
+        return sizeof(Bcd);
+    case DriverType::Date:
+        return sizeof(SQLDate);
+    case DriverType::Time:
+        return sizeof(SQLTime);
+    case DriverType::DateTime:
+    case DriverType::SQLTimeStamp:
+        return sizeof(SQLTimeStamp);
+    default:
+        return length > 0 ? static_cast<std::size_t>(length) : 0;
+    }
+}
+
+template <typename T> int store(const T& value, void* buffer, int bufferLength) {
+    if (bufferLength < static_cast<int>(sizeof value)) {
+        return DriverResult::InvalidLength;
+    }
+    std::memcpy(buffer, &value, sizeof value);
+    return DriverResult::Success;
+}
+
+} // namespace
+
+FbCommand::FbCommand(std::shared_ptr<FbSession> session) : session_(std::move(session)) {
+    session_->addUser(this);
+}
+
+FbCommand::~FbCommand() {
+    freeStatement();
+    session_->removeUser(this);
+}
+
+void FbCommand::sessionClosing() {
+    freeStatement();
+}
+
+void FbCommand::freeStatement() {
+    if (statement_ != nullptr) {
+        FbStatus status(session_->client());
+        statement_->free(status.get());
+        if (status.failed()) {
+            statement_->release();
+        }
+        statement_ = nullptr;
+    }
+    outputs_.describe(session_->client(), nullptr, nullptr);
+    outputsValid_ = false;
+}
+
+int FbCommand::SetOption(CommandOption option, std::int64_t value) {
+    switch (option) {
+    case CommandOption::RowsetSize:
+        // Firebird sizes its own fetch batches; the value is only kept.
+        rowsetSize_ = value;
+        return DriverResult::Success;
+    case CommandOption::StoredProc:
+        storedProc_ = value != 0;
+        return DriverResult::Success;
+    default:
+        return DriverResult::NotSupported;
+    }
+}
+
+int FbCommand::SetOption(CommandOption option, std::string_view value) {
+    if (option == CommandOption::PackageName) {
+        packageName_ = std::string(value);
+        return DriverResult::Success;
+    }
+    return DriverResult::NotSupported;
+}
+
+int FbCommand::GetOption(CommandOption option, std::int64_t* value) {
+    switch (option) {
+    case CommandOption::RowsetSize:
+        *value = rowsetSize_;
+        return DriverResult::Success;
+    case CommandOption::StoredProc:
+        *value = storedProc_ ? 1 : 0;
+        return DriverResult::Success;
+    default:
+        return DriverResult::NotSupported;
+    }
+}
+
+int FbCommand::procedureCall(const std::string& quotedName, std::string* sql) {
+    const std::string name = FbNames::stored(quotedName);
+    const std::string package = FbNames::stored(packageName_);
+    int type = 0;
+    std::int64_t inputs = 0;
+    const FbValueReader reader(session_->client());
+    const auto failure = session_->query(
+        "select p.rdb$procedure_type, (select count(*) from rdb$procedure_parameters pp"
+        " where pp.rdb$procedure_name = p.rdb$procedure_name and pp.rdb$parameter_type = 0"
+        " and coalesce(pp.rdb$package_name, '') = coalesce(p.rdb$package_name, ''))"
+        " from rdb$procedures p"
+        " where p.rdb$procedure_name = ? and coalesce(p.rdb$package_name, '') = ?",
+        {name, package}, [&](const FbMessage& row) {
+            std::int64_t value = 0;
+            if (!row.isNull(0) && reader.integer(row.field(0), row.data(0), &value) == 0) {
+                type = static_cast<int>(value);
+            }
+            reader.integer(row.field(1), row.data(1), &inputs);
+        });
+    if (failure) {
+        return fail(*failure);
+    }
+    std::string target =
+        package.empty() ? quotedName : FbNames::quote(packageName_) + "." + quotedName;
+    if (inputs > 0) {
+        target += "(";
+        for (std::int64_t i = 0; i < inputs; ++i) {
+            target += i == 0 ? "?" : ", ?";
+        }
+        target += ")";
+    }
+    // A procedure the catalogue does not know is left to the server to report.
+    *sql = type == SelectableProcedure ? "select * from " + target : "execute procedure " + target;
+    return DriverResult::Success;
+}
+
+int FbCommand::prepare(const char* sql, int /*paramCount*/) {
+    errors_.clear();
+    freeStatement();
+    params_.clear();
+    rowsAffected_ = -1;
+    if (sql == nullptr) {
+        return errors_.fail(DriverResult::InvalidParameter, "no statement text");
+    }
+    if (!session_->attached()) {
+        return errors_.fail(DriverResult::InvalidHandle, "the connection is closed");
+    }
+    std::string text = sql;
+    if (storedProc_) {
+        if (const int r = procedureCall(text, &text); r != DriverResult::Success) {
+            return r;
+        }
+    }
+    FbFailure failure;
+    Firebird::ITransaction* transaction = session_->readTransaction(&failure);
+    if (transaction == nullptr) {
+        return fail(failure);
+    }
+    FbStatus status(session_->client());
+    Firebird::IStatement* statement = session_->attachment()->prepare(
+        status.get(), transaction, static_cast<unsigned>(text.size()), text.c_str(),
+        session_->dialect(), Firebird::IStatement::PREPARE_PREFETCH_METADATA);
+    if (status.failed()) {
+        return errors_.fail(status.resultCode(), status.message());
+    }
+    statement_ = statement;
+    flags_ = statement_->getFlags(status.get());
+    Firebird::IMessageMetadata* inputs = statement_->getInputMetadata(status.get());
+    inputCount_ = inputs != nullptr && !status.failed() ? inputs->getCount(status.get()) : 0;
+    if (inputs != nullptr) {
+        inputs->release();
+    }
+    std::string error;
+    if ((flags_ & Firebird::IStatement::FLAG_HAS_CURSOR) == 0 &&
+        !outputs_.describe(session_->client(), statement_->getOutputMetadata(status.get()),
+                           &error)) {
+        freeStatement();
+        return errors_.fail(DriverResult::SqlError, error);
+    }
+    if (status.failed()) {
+        const int code = errors_.fail(status.resultCode(), status.message());
+        freeStatement();
+        return code;
+    }
+    return DriverResult::Success;
+}
+
+int FbCommand::setParameter(int position, int /*childPosition*/, ParamDirection direction, int type,
+                            int subType, int precision, int scale, int length, const void* buffer,
+                            bool isNull) {
+    if (position < 1) {
+        return DriverResult::OutOfRange;
+    }
+    if (params_.size() < static_cast<std::size_t>(position)) {
+        params_.resize(static_cast<std::size_t>(position));
+    }
+    FbParamValue& value = params_[static_cast<std::size_t>(position - 1)];
+    value = FbParamValue{};
+    value.set = true;
+    value.direction = direction == ParamDirection::Unknown ? ParamDirection::In : direction;
+    value.type = type;
+    value.subType = subType;
+    value.precision = precision;
+    value.scale = scale;
+    value.length = length;
+    value.isNull = isNull || buffer == nullptr;
+    if (!value.isNull && value.direction != ParamDirection::Out &&
+        value.direction != ParamDirection::Result) {
+        const std::size_t size = valueSize(type, length);
+        const auto* bytes = static_cast<const unsigned char*>(buffer);
+        value.bytes.assign(bytes, bytes + size);
+    }
+    return DriverResult::Success;
+}
+
+int FbCommand::getParameter(int position, int /*childPosition*/, void* buffer, int bufferLength,
+                            bool* isNull) {
+    const int index = position - static_cast<int>(inputCount_) - 1;
+    if (!outputsValid_ || index < 0 || index >= outputs_.count() ||
+        static_cast<std::size_t>(position) > params_.size()) {
+        return DriverResult::OutOfRange;
+    }
+    *isNull = outputs_.isNull(index);
+    if (*isNull) {
+        return DriverResult::Success;
+    }
+    const FbField& field = outputs_.field(index);
+    const unsigned char* data = outputs_.data(index);
+    const FbValueReader reader(session_->client());
+    const FbParamValue& param = params_[static_cast<std::size_t>(position - 1)];
+    switch (param.type) {
+    case DriverType::String: {
+        std::string text;
+        if (const int r = reader.text(field, data, session_->options().trimChar, &text); r != 0) {
+            return r;
+        }
+        if (bufferLength < static_cast<int>(text.size()) + 1) {
+            return DriverResult::InvalidLength;
+        }
+        std::memcpy(buffer, text.c_str(), text.size() + 1);
+        return DriverResult::Success;
+    }
+    case DriverType::Int16:
+    case DriverType::Int32:
+    case DriverType::Int64: {
+        std::int64_t value = 0;
+        if (const int r = reader.integer(field, data, &value); r != 0) {
+            return r;
+        }
+        if (param.type == DriverType::Int16) {
+            return store(static_cast<std::int16_t>(value), buffer, bufferLength);
+        }
+        if (param.type == DriverType::Int32) {
+            return store(static_cast<std::int32_t>(value), buffer, bufferLength);
+        }
+        return store(value, buffer, bufferLength);
+    }
+    case DriverType::Float: {
+        double value = 0;
+        const int r = reader.real(field, data, &value);
+        return r != 0 ? r : store(value, buffer, bufferLength);
+    }
+    case DriverType::Bcd:
+    case DriverType::FmtBcd: {
+        Bcd value;
+        const int r = reader.bcd(field, data, &value);
+        return r != 0 ? r : store(value, buffer, bufferLength);
+    }
+    case DriverType::Date: {
+        SQLDate value;
+        const int r = reader.date(field, data, &value);
+        return r != 0 ? r : store(value, buffer, bufferLength);
+    }
+    case DriverType::Time: {
+        SQLTime value;
+        const int r = reader.time(field, data, &value);
+        return r != 0 ? r : store(value, buffer, bufferLength);
+    }
+    case DriverType::DateTime:
+    case DriverType::SQLTimeStamp: {
+        SQLTimeStamp value;
+        const int r = reader.timeStamp(field, data, &value);
+        return r != 0 ? r : store(value, buffer, bufferLength);
+    }
+    default:
+        return DriverResult::InvalidFieldType;
+    }
+}
+
+int FbCommand::execute(ISQLCursor** cursor) {
+    *cursor = nullptr;
+    errors_.clear();
+    rowsAffected_ = -1;
+    outputsValid_ = false;
+    if (statement_ == nullptr || !session_->attached()) {
+        return errors_.fail(DriverResult::InvalidHandle, "no statement is prepared");
+    }
+    std::vector<const FbParamValue*> inputs;
+    for (unsigned i = 0; i < inputCount_; ++i) {
+        if (i >= params_.size() || !params_[i].set) {
+            return errors_.fail(DriverResult::ParameterNotSet,
+                                "parameter " + std::to_string(i + 1) + " has no value");
+        }
+        inputs.push_back(&params_[i]);
+    }
+    Firebird::ITransaction* transaction = session_->activeTransaction();
+    Firebird::ITransaction* autoTransaction = nullptr;
+    if (transaction == nullptr) {
+        FbFailure failure;
+        autoTransaction = session_->startAutoTransaction(&failure);
+        if (autoTransaction == nullptr) {
+            return fail(failure);
+        }
+        transaction = autoTransaction;
+    }
+    const auto abandon = [&](int code) {
+        if (autoTransaction != nullptr) {
+            session_->endAutoTransaction(autoTransaction, false);
+        }
+        return code;
+    };
+
+    FbStatus status(session_->client());
+    FbInputMessage input;
+    Firebird::IMessageMetadata* serverInputs = statement_->getInputMetadata(status.get());
+    const auto built = input.build(*session_, transaction, inputs, serverInputs);
+    if (serverInputs != nullptr) {
+        serverInputs->release();
+    }
+    if (built) {
+        return abandon(fail(*built));
+    }
+
+    if ((flags_ & Firebird::IStatement::FLAG_HAS_CURSOR) != 0) {
+        Firebird::IMessageMetadata* rowLayout = statement_->getOutputMetadata(status.get());
+        Firebird::IResultSet* resultSet = nullptr;
+        if (!status.failed()) {
+            resultSet = statement_->openCursor(status.get(), transaction, input.metadata(),
+                                               input.buffer(), rowLayout, 0);
+        }
+        if (status.failed()) {
+            if (rowLayout != nullptr) {
+                rowLayout->release();
+            }
+            return abandon(errors_.fail(status.resultCode(), status.message()));
+        }
+        rowsAffected_ = 0;
+        *cursor = new FbCursor(session_, resultSet, rowLayout, autoTransaction);
+        return DriverResult::Success;
+    }
+
+    statement_->execute(status.get(), transaction, input.metadata(), input.buffer(),
+                        outputs_.metadata(), outputs_.buffer());
+    if (!status.failed()) {
+        rowsAffected_ = static_cast<std::int64_t>(statement_->getAffectedRecords(status.get()));
+    }
+    if (status.failed()) {
+        rowsAffected_ = -1;
+        return abandon(errors_.fail(status.resultCode(), status.message()));
+    }
+    if (autoTransaction != nullptr) {
+        if (auto failure = session_->endAutoTransaction(autoTransaction, true)) {
+            rowsAffected_ = -1;
+            return fail(*failure);
+        }
+    }
+    outputsValid_ = outputs_.count() > 0;
+    return DriverResult::Success;
+}
+
+int FbCommand::getRowsAffected(std::int64_t* rows) {
+    *rows = rowsAffected_;
+    return DriverResult::Success;
+}
+
+int FbCommand::close() {
+    params_.clear();
+    outputsValid_ = false;
+    return DriverResult::Success;
+}
+
+} // namespace db::firebird

@@ -1,0 +1,152 @@
+#include "db/firebird/memory_cursor.h"
+
+#include <cstring>
+
+namespace db::firebird {
+
+int MemoryCursor::getColumnCount(int* count) {
+    *count = static_cast<int>(columns_.size());
+    return DriverResult::Success;
+}
+
+int MemoryCursor::getColumnName(int column, const char** name) {
+    if (column < 1 || column > static_cast<int>(columns_.size())) {
+        return DriverResult::OutOfRange;
+    }
+    *name = columns_[static_cast<std::size_t>(column - 1)].name.c_str();
+    return DriverResult::Success;
+}
+
+int MemoryCursor::getColumnType(int column, int* type, int* subType) {
+    if (column < 1 || column > static_cast<int>(columns_.size())) {
+        return DriverResult::OutOfRange;
+    }
+    *type = columns_[static_cast<std::size_t>(column - 1)].type;
+    *subType = DriverSubType::None;
+    return DriverResult::Success;
+}
+
+int MemoryCursor::getColumnLength(int column, int* length) {
+    if (column < 1 || column > static_cast<int>(columns_.size())) {
+        return DriverResult::OutOfRange;
+    }
+    const Column& c = columns_[static_cast<std::size_t>(column - 1)];
+    *length = c.type == DriverType::String ? c.precision : static_cast<int>(sizeof(std::int32_t));
+    return DriverResult::Success;
+}
+
+int MemoryCursor::getColumnPrecision(int column, int* precision) {
+    if (column < 1 || column > static_cast<int>(columns_.size())) {
+        return DriverResult::OutOfRange;
+    }
+    *precision = columns_[static_cast<std::size_t>(column - 1)].precision;
+    return DriverResult::Success;
+}
+
+int MemoryCursor::getColumnScale(int column, int* scale) {
+    if (column < 1 || column > static_cast<int>(columns_.size())) {
+        return DriverResult::OutOfRange;
+    }
+    *scale = 0;
+    return DriverResult::Success;
+}
+
+int MemoryCursor::isNullable(int column, bool* nullable) {
+    if (column < 1 || column > static_cast<int>(columns_.size())) {
+        return DriverResult::OutOfRange;
+    }
+    *nullable = true;
+    return DriverResult::Success;
+}
+
+int MemoryCursor::isReadOnly(int column, bool* readOnly) {
+    if (column < 1 || column > static_cast<int>(columns_.size())) {
+        return DriverResult::OutOfRange;
+    }
+    *readOnly = true;
+    return DriverResult::Success;
+}
+
+int MemoryCursor::next() {
+    if (next_ >= rows_.size()) {
+        current_ = nullptr;
+        return DriverResult::EndOfData;
+    }
+    current_ = &rows_[next_++];
+    return DriverResult::Success;
+}
+
+int MemoryCursor::value(int column, const Value** found) const {
+    if (column < 1 || column > static_cast<int>(columns_.size())) {
+        return DriverResult::OutOfRange;
+    }
+    if (current_ == nullptr) {
+        return DriverResult::EndOfData;
+    }
+    *found = &(*current_)[static_cast<std::size_t>(column - 1)];
+    return DriverResult::Success;
+}
+
+int MemoryCursor::getString(int column, char* buffer, int bufferLength, bool* isBlank) {
+    const Value* v = nullptr;
+    if (const int r = value(column, &v); r != DriverResult::Success) {
+        return r;
+    }
+    *isBlank = std::holds_alternative<std::monostate>(*v);
+    if (*isBlank) {
+        return DriverResult::Success;
+    }
+    const auto* text = std::get_if<std::string>(v);
+    if (text == nullptr) {
+        return DriverResult::InvalidFieldType;
+    }
+    if (bufferLength < static_cast<int>(text->size()) + 1) {
+        return DriverResult::InvalidLength;
+    }
+    std::memcpy(buffer, text->c_str(), text->size() + 1);
+    return DriverResult::Success;
+}
+
+std::optional<std::int32_t> MemoryCursor::integerAt(int column, bool* isBlank, int* result) const {
+    const Value* v = nullptr;
+    *result = value(column, &v);
+    if (*result != DriverResult::Success) {
+        return std::nullopt;
+    }
+    *isBlank = std::holds_alternative<std::monostate>(*v);
+    if (*isBlank) {
+        return std::nullopt;
+    }
+    const auto* number = std::get_if<std::int32_t>(v);
+    if (number == nullptr) {
+        *result = DriverResult::InvalidFieldType;
+        return std::nullopt;
+    }
+    return *number;
+}
+
+int MemoryCursor::getShort(int column, std::int16_t* value, bool* isBlank) {
+    int result = 0;
+    if (const auto number = integerAt(column, isBlank, &result)) {
+        *value = static_cast<std::int16_t>(*number);
+    }
+    return result;
+}
+
+int MemoryCursor::getLong(int column, std::int32_t* value, bool* isBlank) {
+    int result = 0;
+    if (const auto number = integerAt(column, isBlank, &result)) {
+        *value = *number;
+    }
+    return result;
+}
+
+int MemoryCursor::getInt64(int column, std::int64_t* value, bool* isBlank) {
+    int result = 0;
+    if (const auto number = integerAt(column, isBlank, &result)) {
+        *value = *number;
+    }
+    return result;
+}
+
+} // namespace db::firebird

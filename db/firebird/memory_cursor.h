@@ -1,0 +1,71 @@
+#pragma once
+// A cursor over rows the driver built itself, such as the parameter
+// descriptions of a stored procedure. Columns hold 32-bit integers or texts.
+
+#include "db/firebird/error_slot.h"
+#include "db/sql_driver.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace db::firebird {
+
+class MemoryCursor final : public ISQLCursor {
+public:
+    using Value = std::variant<std::monostate, std::int32_t, std::string>;
+
+    struct Column {
+        std::string name;
+        int type; // DriverType::Int32 or DriverType::String
+        int precision;
+    };
+
+    explicit MemoryCursor(std::vector<Column> columns) : columns_(std::move(columns)) {}
+    void addRow(std::vector<Value> row) { rows_.push_back(std::move(row)); }
+
+    int getErrorMessageLen(int* length) override { return errors_.lengthTo(length); }
+    int getErrorMessage(char* buffer) override { return errors_.copyTo(buffer); }
+
+    int getColumnCount(int* count) override;
+    int getColumnName(int column, const char** name) override;
+    int getColumnType(int column, int* type, int* subType) override;
+    int getColumnLength(int column, int* length) override;
+    int getColumnPrecision(int column, int* precision) override;
+    int getColumnScale(int column, int* scale) override;
+    int isNullable(int column, bool* nullable) override;
+    int isReadOnly(int column, bool* readOnly) override;
+
+    int next() override;
+
+    int getString(int column, char* buffer, int bufferLength, bool* isBlank) override;
+    int getShort(int column, std::int16_t* value, bool* isBlank) override;
+    int getLong(int column, std::int32_t* value, bool* isBlank) override;
+    int getInt64(int column, std::int64_t* value, bool* isBlank) override;
+    int getDouble(int, double*, bool*) override { return DriverResult::InvalidFieldType; }
+    int getBcd(int, Bcd*, bool*) override { return DriverResult::InvalidFieldType; }
+    int getDate(int, SQLDate*, bool*) override { return DriverResult::InvalidFieldType; }
+    int getTime(int, SQLTime*, bool*) override { return DriverResult::InvalidFieldType; }
+    int getTimeStamp(int, SQLTimeStamp*, bool*) override { return DriverResult::InvalidFieldType; }
+    int getBytes(int, std::uint8_t*, int, int*, bool*) override {
+        return DriverResult::InvalidFieldType;
+    }
+    int getBlobSize(int, std::uint32_t*, bool*) override { return DriverResult::InvalidFieldType; }
+    int getBlob(int, void*, std::uint32_t, bool*) override {
+        return DriverResult::InvalidFieldType;
+    }
+
+private:
+    // The current row's value of a column, or a result code.
+    int value(int column, const Value** found) const;
+    std::optional<std::int32_t> integerAt(int column, bool* isBlank, int* result) const;
+
+    std::vector<Column> columns_;
+    std::vector<std::vector<Value>> rows_;
+    std::size_t next_ = 0;
+    const std::vector<Value>* current_ = nullptr;
+    ErrorSlot errors_;
+};
+
+} // namespace db::firebird

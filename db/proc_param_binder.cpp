@@ -1,0 +1,257 @@
+#include "db/proc_param_binder.h"
+
+#include "db/database_error.h"
+#include "db/param_binder.h"
+#include "db/text_util.h"
+
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
+namespace db {
+
+namespace {
+
+constexpr int FloatLength = 4;
+constexpr int DoubleLength = 8;
+constexpr int BytesPerCharacter = 4;
+
+template <typename T> std::vector<std::uint8_t> bytesOf(const T& value) {
+    std::vector<std::uint8_t> data(sizeof value);
+    std::memcpy(data.data(), &value, sizeof value);
+    return data;
+}
+
+std::int64_t integerOf(const SQLValue& value) {
+    if (const auto* i = std::get_if<std::int64_t>(&value)) {
+        return *i;
+    }
+    if (const auto* d = std::get_if<double>(&value)) {
+        return static_cast<std::int64_t>(*d);
+    }
+    if (const auto* b = std::get_if<Bcd>(&value)) {
+        // Whole units of the decimal, decimals dropped.
+        std::optional<std::int64_t> scaled = b->toScaled();
+        std::int64_t result = scaled.value_or(0);
+        for (int i = 0; i < b->scale(); ++i) {
+            result /= 10;
+        }
+        return result;
+    }
+    if (const auto* s = std::get_if<std::string>(&value)) {
+        return TextUtil::toInteger(TextUtil::trim(*s)).value_or(0);
+    }
+    return 0;
+}
+
+Bcd bcdOf(const SQLValue& value) {
+    if (const auto* b = std::get_if<Bcd>(&value)) {
+        return *b;
+    }
+    if (const auto* s = std::get_if<std::string>(&value)) {
+        return Bcd::fromString(TextUtil::trim(*s)).value_or(Bcd{});
+    }
+    return Bcd::fromScaled(integerOf(value), 0);
+}
+
+std::vector<std::uint8_t> contentOf(const SQLValue& value) {
+    if (const auto* bytes = std::get_if<std::vector<std::uint8_t>>(&value)) {
+        return *bytes;
+    }
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return std::vector<std::uint8_t>(text->begin(), text->end());
+    }
+    return {};
+}
+
+bool isOutput(ParamDirection direction) {
+    return direction == ParamDirection::Out || direction == ParamDirection::InOut ||
+           direction == ParamDirection::Result;
+}
+
+template <typename T> int readInto(ISQLCommand& command, int position, SQLValue* value) {
+    T data{};
+    bool isNull = true;
+    const int r = command.getParameter(position, 0, &data, sizeof data, &isNull);
+    if (r == 0 && !isNull) {
+        if constexpr (std::is_integral_v<T>) {
+            *value = static_cast<std::int64_t>(data);
+        } else {
+            *value = data;
+        }
+    }
+    return r;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> ProcParamBinder::encode(int driverType, int length,
+                                                  const SQLValue& value) {
+    switch (driverType) {
+    case DriverType::String: {
+        std::vector<std::uint8_t> text = contentOf(value);
+        if (text.empty() && !std::holds_alternative<std::string>(value)) {
+            const std::string number = std::to_string(integerOf(value));
+            text.assign(number.begin(), number.end());
+        }
+        text.push_back(0);
+        return text;
+    }
+    case DriverType::Int16:
+    case DriverType::Boolean:
+        return bytesOf(static_cast<std::int16_t>(integerOf(value)));
+    case DriverType::Int32:
+        return bytesOf(static_cast<std::int32_t>(integerOf(value)));
+    case DriverType::Int64:
+        return bytesOf(integerOf(value));
+    case DriverType::Float: {
+        const auto* d = std::get_if<double>(&value);
+        const double number = d != nullptr ? *d : static_cast<double>(integerOf(value));
+        return length == FloatLength ? bytesOf(static_cast<float>(number)) : bytesOf(number);
+    }
+    case DriverType::Bcd:
+    case DriverType::FmtBcd:
+        return bytesOf(bcdOf(value));
+    case DriverType::Date: {
+        const auto* date = std::get_if<SQLDate>(&value);
+        return bytesOf(date != nullptr ? *date : SQLDate{});
+    }
+    case DriverType::Time: {
+        const auto* time = std::get_if<SQLTime>(&value);
+        return bytesOf(time != nullptr ? *time : SQLTime{});
+    }
+    case DriverType::DateTime:
+    case DriverType::SQLTimeStamp: {
+        const auto* stamp = std::get_if<SQLTimeStamp>(&value);
+        return bytesOf(stamp != nullptr ? *stamp : SQLTimeStamp{});
+    }
+    default:
+        return contentOf(value);
+    }
+}
+
+int ProcParamBinder::bind(ISQLCommand& command, SQLParams& params,
+                          const std::vector<ProcParamDesc>& descriptions) {
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        SQLParam& param = params[i];
+        int ownSubType = 0;
+        const int ownType = ParamBinder::driverType(param.dataType, &ownSubType);
+        if (ownType == DriverType::Unknown) {
+            throw DatabaseError(TextUtil::format(ParamBinder::NoValueForParameter, param.name));
+        }
+        // A parameter beyond the server's list goes over as its own type.
+        ProcParamDesc d;
+        if (i < descriptions.size()) {
+            d = descriptions[i];
+        } else {
+            d.direction = param.direction;
+            d.driverType = ownType;
+            d.subType = ownSubType;
+        }
+        if (d.driverType == DriverType::Unknown) {
+            d.driverType = ownType;
+            d.subType = ownSubType;
+        }
+        const ParamDirection direction =
+            d.direction == ParamDirection::Unknown ? ParamDirection::In : d.direction;
+        const int position = static_cast<int>(i) + 1;
+        int r = 0;
+        if (param.isNull()) {
+            r = command.setParameter(position, 0, direction, d.driverType, d.subType, 0, d.scale,
+                                     d.length, nullptr, true);
+        } else {
+            const std::vector<std::uint8_t> buffer = encode(d.driverType, d.length, param.value);
+            int precision = direction == ParamDirection::In ? 0 : d.precision;
+            int scale = d.scale;
+            int length = d.length;
+            switch (d.driverType) {
+            case DriverType::String:
+            case DriverType::Blob:
+            case DriverType::Bytes:
+            case DriverType::VarBytes:
+                length = static_cast<int>(buffer.size());
+                break;
+            case DriverType::Float:
+                length = d.precision == FloatLength ? FloatLength : DoubleLength;
+                break;
+            case DriverType::Bcd:
+            case DriverType::FmtBcd: {
+                const Bcd bcd = bcdOf(param.value);
+                precision = bcd.precision;
+                scale = bcd.scale();
+                break;
+            }
+            default:
+                break;
+            }
+            r = command.setParameter(position, 0, direction, d.driverType, d.subType, precision,
+                                     scale, length, buffer.data(), false);
+        }
+        if (r != 0) {
+            return r;
+        }
+    }
+    return 0;
+}
+
+int ProcParamBinder::readBack(ISQLCommand& command, SQLParams& params,
+                              const std::vector<ProcParamDesc>& descriptions) {
+    for (std::size_t i = 0; i < params.size() && i < descriptions.size(); ++i) {
+        const ProcParamDesc& d = descriptions[i];
+        if (!isOutput(d.direction)) {
+            continue;
+        }
+        const int position = static_cast<int>(i) + 1;
+        SQLValue value;
+        int r = 0;
+        switch (d.driverType) {
+        case DriverType::String: {
+            std::vector<char> buffer(
+                static_cast<std::size_t>(std::max(d.length, 0) * BytesPerCharacter + 1), '\0');
+            bool isNull = true;
+            r = command.getParameter(position, 0, buffer.data(), static_cast<int>(buffer.size()),
+                                     &isNull);
+            if (r == 0 && !isNull) {
+                value = std::string(buffer.data());
+            }
+            break;
+        }
+        case DriverType::Int16:
+        case DriverType::Boolean:
+            r = readInto<std::int16_t>(command, position, &value);
+            break;
+        case DriverType::Int32:
+            r = readInto<std::int32_t>(command, position, &value);
+            break;
+        case DriverType::Int64:
+            r = readInto<std::int64_t>(command, position, &value);
+            break;
+        case DriverType::Float:
+            r = readInto<double>(command, position, &value);
+            break;
+        case DriverType::Bcd:
+        case DriverType::FmtBcd:
+            r = readInto<Bcd>(command, position, &value);
+            break;
+        case DriverType::Date:
+            r = readInto<SQLDate>(command, position, &value);
+            break;
+        case DriverType::Time:
+            r = readInto<SQLTime>(command, position, &value);
+            break;
+        case DriverType::DateTime:
+        case DriverType::SQLTimeStamp:
+            r = readInto<SQLTimeStamp>(command, position, &value);
+            break;
+        default:
+            continue;
+        }
+        if (r != 0) {
+            return r;
+        }
+        params[i].value = std::move(value);
+    }
+    return 0;
+}
+
+} // namespace db

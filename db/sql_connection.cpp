@@ -1,0 +1,437 @@
+#include "db/sql_connection.h"
+
+#include "db/busy_cursor.h"
+#include "db/database_error.h"
+#include "db/driver_error_text.h"
+#include "db/driver_libraries.h"
+#include "db/param_binder.h"
+#include "db/param_markers.h"
+#include "db/sql_query.h"
+#include "db/text_util.h"
+
+#include <algorithm>
+
+namespace db {
+
+namespace {
+
+constexpr int DefaultRowsetSize = 20;
+constexpr std::size_t QuotedNameBuffer = 256;
+
+int booleanValue(const std::string& value) {
+    return TextUtil::upper(TextUtil::trim(value)) == "TRUE" ? 1 : 0;
+}
+
+std::int64_t integerValue(const std::string& value) {
+    const std::string trimmed = TextUtil::trim(value);
+    const auto number = TextUtil::toInteger(trimmed);
+    if (!number) {
+        throw DatabaseError(TextUtil::format(SQLConnection::NotAnInteger, trimmed));
+    }
+    return *number;
+}
+
+} // namespace
+
+SQLConnection::SQLConnection(std::string connectionName)
+    : ConnectionName(std::move(connectionName)) {}
+
+SQLConnection::~SQLConnection() {
+    try {
+        close();
+    } catch (...) {
+        // A destructor cannot report; the session is gone either way.
+    }
+    for (RegisteredCommand* command : std::vector<RegisteredCommand*>(commands_)) {
+        command->connectionDestroyed();
+    }
+}
+
+bool SQLConnection::Connected() const {
+    return serverConnection_ != nullptr &&
+           (state_ == ConnectionState::Open || state_ == ConnectionState::Executing);
+}
+
+void SQLConnection::setConnected(bool connected) {
+    if (connected == Connected()) {
+        return;
+    }
+    if (connected) {
+        open();
+    } else {
+        close();
+    }
+}
+
+void SQLConnection::checkConnection() {
+    if (!Connected()) {
+        open();
+    }
+}
+
+std::string SQLConnection::prefixed(const std::string& text) const {
+    return ConnectionName.empty() ? text : ConnectionName + ": " + text;
+}
+
+void SQLConnection::raise(const std::string& text) {
+    lastError_ = text;
+    throw DatabaseError(text);
+}
+
+void SQLConnection::raiseDriverError(int code, ISQLErrorSource* source) {
+    raise(DriverErrorText::build(code, source, lastError_));
+}
+
+void SQLConnection::open() {
+    if (TextUtil::trim(DriverName).empty()) {
+        throw DatabaseError(MissingDriverName);
+    }
+    if (TextUtil::trim(LibraryName).empty() || TextUtil::trim(VendorLib).empty()) {
+        throw DatabaseError(prefixed(MissingLibraryName));
+    }
+    if (TextUtil::trim(Params.value("Database")).empty()) {
+        throw DatabaseError(ConnectionName.empty() ? MissingConnectionName : MissingDatabase);
+    }
+    state_ = ConnectionState::Connecting;
+    try {
+        if (!libraryLoaded_) {
+            const BusyCursor busy;
+            std::string error;
+            const std::string libraryName = TextUtil::trim(LibraryName);
+            platform::SharedLibrary* library = DriverLibraries::load(libraryName, &error);
+            if (library == nullptr) {
+                throw DatabaseError(TextUtil::format(UnableToLoad, LibraryName));
+            }
+            entry_ =
+                reinterpret_cast<GetDriverFunction>(library->symbol(TextUtil::trim(GetDriverFunc)));
+            if (entry_ == nullptr) {
+                throw DatabaseError(TextUtil::format(UnableToFindProcedure, GetDriverFunc));
+            }
+            libraryLoaded_ = true;
+        }
+        const BusyCursor busy;
+        ISQLDriver* driver = nullptr;
+        const std::string errorResourceFile = TextUtil::trim(Params.value("ErrorResourceFile"));
+        if (entry_(VendorLib.c_str(), errorResourceFile.c_str(), &driver) != 0 ||
+            driver == nullptr) {
+            throw DatabaseError(TextUtil::format(UnableToLoad, VendorLib));
+        }
+        driver_.reset(driver);
+
+        ISQLConnection* connection = nullptr;
+        if (const int r = driver_->getSQLConnection(&connection); r != 0 || connection == nullptr) {
+            raiseDriverError(r, nullptr);
+        }
+        serverConnection_.reset(connection);
+
+        // The login values live only for the length of this sequence.
+        const std::string database = TextUtil::trim(Params.value("Database"));
+        const std::string user = Params.value("USER_NAME");
+        const std::string password = Params.value("PASSWORD");
+        applyParams();
+        if (const int r =
+                serverConnection_->connect(database.c_str(), user.c_str(), password.c_str());
+            r != 0) {
+            raiseDriverError(r, serverConnection_.get());
+        }
+        std::int64_t limit = 0;
+        if (serverConnection_->GetOption(ConnectionOption::MaxActiveCommands, &limit) == 0) {
+            statementLimit_ = static_cast<int>(limit);
+        }
+        ISQLMetaData* metaData = nullptr;
+        if (const int r = serverConnection_->getSQLMetaData(&metaData); r != 0 || !metaData) {
+            raiseDriverError(r, serverConnection_.get());
+        }
+        metaData_.reset(metaData);
+        if (const std::string schema = TextUtil::trim(user); !schema.empty()) {
+            metaData_->SetOption(MetaDataOption::SchemaName, schema);
+        }
+        quoteChar_.clear();
+        std::int64_t quote = 0;
+        if (metaData_->GetOption(MetaDataOption::ObjectQuoteChar, &quote) == 0 && quote != 0) {
+            quoteChar_ = std::string(1, static_cast<char>(quote));
+        }
+        std::int64_t blobSize = -1;
+        if (Params.contains("BlobSize")) {
+            blobSize = TextUtil::toInteger(TextUtil::trim(Params.value("BlobSize"))).value_or(-1);
+        }
+        serverConnection_->SetOption(ConnectionOption::BlobSize, blobSize);
+        std::int64_t flag = 0;
+        transactionsSupported_ =
+            metaData_->GetOption(MetaDataOption::SupportsTransaction, &flag) == 0 && flag != 0;
+        flag = 0;
+        multipleTransactionsSupported_ =
+            metaData_->GetOption(MetaDataOption::SupportsTransactions, &flag) == 0 && flag != 0;
+        transactionCount_ = 0;
+        state_ = ConnectionState::Open;
+    } catch (...) {
+        releaseServerObjects();
+        libraryLoaded_ = false;
+        state_ = ConnectionState::Closed;
+        throw;
+    }
+}
+
+void SQLConnection::applyParams() {
+    ISQLConnection& c = *serverConnection_;
+    const auto text = [&](const char* name, ConnectionOption option) {
+        if (const std::string value = Params.value(name); !value.empty()) {
+            c.SetOption(option, TextUtil::trim(value));
+        }
+    };
+    const auto boolean = [&](const char* name, ConnectionOption option) {
+        if (const std::string value = Params.value(name); !value.empty()) {
+            c.SetOption(option, std::int64_t{booleanValue(value)});
+        }
+    };
+    text("HostName", ConnectionOption::HostName);
+    text("RoleName", ConnectionOption::RoleName);
+    boolean("WaitOnLocks", ConnectionOption::WaitOnLocks);
+    boolean("CommitRetain", ConnectionOption::CommitRetain);
+    boolean("AutoCommit", ConnectionOption::AutoCommit);
+    boolean("BlockingMode", ConnectionOption::BlockingMode);
+    if (const std::string charSet = TextUtil::trim(Params.value("ServerCharSet"));
+        !charSet.empty()) {
+        c.SetOption(ConnectionOption::ServerCharSet, charSet);
+    }
+    isolationLevel_ = IsolationLevel::ReadCommitted;
+    if (const std::string value = Params.value(DriverName + " TransIsolation"); !value.empty()) {
+        // Deliberately not trimmed: only the exact words select another level.
+        const std::string level = TextUtil::lower(value);
+        isolationLevel_ = level == "repeatableread" ? IsolationLevel::RepeatableRead
+                          : level == "dirtyread"    ? IsolationLevel::DirtyRead
+                                                    : IsolationLevel::ReadCommitted;
+        c.SetOption(ConnectionOption::TransIsolation, std::int64_t{isolationLevel_});
+    }
+    if (const std::string value = Params.value("SqlDialect"); !value.empty()) {
+        c.SetOption(ConnectionOption::SqlDialect, integerValue(value));
+    }
+    boolean("OS Authentication", ConnectionOption::OsAuthentication);
+    text("Server Port", ConnectionOption::ServerPort);
+    boolean("Multiple Transaction", ConnectionOption::MultipleTransactions);
+    boolean("Trim Char", ConnectionOption::TrimChar);
+    text("Custom String", ConnectionOption::CustomString);
+    if (const std::string value = Params.value("Connection Timeout"); !value.empty()) {
+        c.SetOption(ConnectionOption::ConnectionTimeout, integerValue(value));
+    }
+}
+
+void SQLConnection::releaseServerObjects() {
+    metaData_.reset();
+    if (serverConnection_ != nullptr) {
+        serverConnection_->disconnect();
+        transactionCount_ = 0;
+        serverConnection_.reset();
+    }
+    driver_.reset();
+}
+
+void SQLConnection::close() {
+    if (state_ == ConnectionState::Closed && serverConnection_ == nullptr) {
+        return;
+    }
+    state_ = ConnectionState::Disconnecting;
+    for (RegisteredCommand* command : std::vector<RegisteredCommand*>(commands_)) {
+        command->closeForDisconnect();
+    }
+    releaseServerObjects();
+    transactionCount_ = 0;
+    libraryLoaded_ = false;
+    state_ = ConnectionState::Closed;
+}
+
+void SQLConnection::startTransaction(const TransactionDesc& desc) {
+    checkConnection();
+    if (!Connected()) {
+        throw DatabaseError(prefixed(ClosedConnection));
+    }
+    if (!transactionsSupported_) {
+        return;
+    }
+    if (inTransaction() && !multipleTransactionsSupported_) {
+        throw DatabaseError(prefixed(TransactionActive));
+    }
+    const int r = serverConnection_->beginTransaction(desc);
+    if (r != DriverResult::Success && r != DriverResult::NotSupported) {
+        raiseDriverError(r, serverConnection_.get());
+    }
+    ++transactionCount_;
+}
+
+void SQLConnection::commit(const TransactionDesc& desc) {
+    if (!transactionsSupported_) {
+        return;
+    }
+    if (transactionCount_ == 0) {
+        throw DatabaseError(prefixed(NoActiveTransaction));
+    }
+    if (serverConnection_ == nullptr) {
+        throw DatabaseError(prefixed(ClosedConnection));
+    }
+    const int r = serverConnection_->commit(desc);
+    if (r != DriverResult::Success && r != DriverResult::NotSupported) {
+        raiseDriverError(r, serverConnection_.get());
+    }
+    --transactionCount_;
+    const bool anyActive = std::any_of(commands_.begin(), commands_.end(),
+                                       [](RegisteredCommand* c) { return c->isActive(); });
+    if (Connected() && !KeepConnection && !inTransaction() && !anyActive) {
+        close();
+    }
+}
+
+void SQLConnection::rollback(const TransactionDesc& desc) {
+    if (!transactionsSupported_) {
+        return;
+    }
+    if (transactionCount_ == 0) {
+        throw DatabaseError(prefixed(NoActiveTransaction));
+    }
+    if (serverConnection_ == nullptr) {
+        throw DatabaseError(prefixed(ClosedConnection));
+    }
+    const int r = serverConnection_->rollback(desc);
+    if (r != DriverResult::Success && r != DriverResult::NotSupported) {
+        raiseDriverError(r, serverConnection_.get());
+    }
+    --transactionCount_;
+    const bool anyActive = std::any_of(commands_.begin(), commands_.end(),
+                                       [](RegisteredCommand* c) { return c->isActive(); });
+    if (Connected() && !KeepConnection && !inTransaction() && !anyActive) {
+        close();
+    }
+}
+
+std::unique_ptr<SQLConnection> SQLConnection::connectionForStatement() {
+    std::unique_ptr<SQLConnection> clone;
+    if (statementLimit_ > 0 && activeStatements_ >= statementLimit_ && !inTransaction() &&
+        AutoClone) {
+        clone = std::make_unique<SQLConnection>(ConnectionName + "Clone1");
+        clone->LoadParamsOnConnect = false;
+        clone->LoginPrompt = false;
+        clone->DriverName = DriverName;
+        clone->Params = Params;
+        clone->GetDriverFunc = GetDriverFunc;
+        clone->LibraryName = LibraryName;
+        clone->VendorLib = VendorLib;
+        if (Connected()) {
+            clone->setConnected(true);
+        }
+    }
+    activeStatements_ = 0;
+    return clone;
+}
+
+std::unique_ptr<ISQLCommand> SQLConnection::newDriverCommand() {
+    ISQLCommand* command = nullptr;
+    if (const int r = serverConnection_->getSQLCommand(&command); r != 0 || command == nullptr) {
+        raiseDriverError(r, serverConnection_.get());
+    }
+    return std::unique_ptr<ISQLCommand>(command);
+}
+
+std::string SQLConnection::quotedObjectName(const std::string& name) {
+    checkConnection();
+    std::vector<char> buffer(QuotedNameBuffer, '\0');
+    int length = 0;
+    int r = serverConnection_->SetOption(ConnectionOption::QualifiedName, name);
+    if (r == DriverResult::Success) {
+        r = serverConnection_->GetOption(ConnectionOption::QuotedObjectName, buffer.data(),
+                                         static_cast<int>(buffer.size()), &length);
+    }
+    if (r != DriverResult::Success) {
+        raiseDriverError(r, nullptr);
+    }
+    buffer.back() = '\0';
+    return std::string(buffer.data());
+}
+
+std::int64_t SQLConnection::executeStatement(const std::string& sql, SQLParams params) {
+    checkConnection();
+    const BusyCursor busy;
+    state_ = ConnectionState::Executing;
+    struct BackToOpen {
+        SQLConnection& connection;
+        ~BackToOpen() {
+            if (connection.state_ == ConnectionState::Executing) {
+                connection.state_ = ConnectionState::Open;
+            }
+        }
+    } backToOpen{*this};
+
+    const std::string text = params.empty() ? sql : ParamMarkers::replace(sql, quoteChar_);
+    std::unique_ptr<SQLConnection> clone = connectionForStatement();
+    SQLConnection& target = clone != nullptr ? *clone : *this;
+    std::unique_ptr<ISQLCommand> command = target.newDriverCommand();
+    std::int64_t rowsetSize = DefaultRowsetSize;
+    if (Params.contains("RowsetSize")) {
+        rowsetSize = TextUtil::toInteger(TextUtil::trim(Params.value("RowsetSize")))
+                         .value_or(DefaultRowsetSize);
+    }
+    command->SetOption(CommandOption::RowsetSize, rowsetSize);
+
+    if (const int r = command->prepare(text.c_str(), static_cast<int>(params.size())); r != 0) {
+        raiseDriverError(r, command.get());
+    }
+    if (!params.empty()) {
+        if (const auto failure = ParamBinder::bind(*command, params); failure.code != 0) {
+            raiseDriverError(failure.code, target.serverConnection());
+        }
+    }
+    ISQLCursor* cursor = nullptr;
+    const int executed = command->execute(&cursor);
+    // A statement that gives rows anyway has nothing to hand them to.
+    delete cursor;
+    if (executed != 0) {
+        raiseDriverError(executed, command.get());
+    }
+    std::int64_t rows = 0;
+    if (const int r = command->getRowsAffected(&rows); r != 0) {
+        raiseDriverError(r, command.get());
+    }
+    return rows;
+}
+
+std::int64_t SQLConnection::executeStatement(const std::string& sql, const SQLParams& params,
+                                            std::unique_ptr<SQLCommand>* result) {
+    if (result == nullptr) {
+        return executeStatement(sql, params);
+    }
+    auto command = std::make_unique<SQLQuery>();
+    command->ParamCheck = false;
+    command->setConnection(this);
+    checkConnection();
+    const BusyCursor busy;
+    state_ = ConnectionState::Executing;
+    struct BackToOpen {
+        SQLConnection& connection;
+        ~BackToOpen() {
+            if (connection.state_ == ConnectionState::Executing) {
+                connection.state_ = ConnectionState::Open;
+            }
+        }
+    } backToOpen{*this};
+    command->setSQL(params.empty() ? sql : ParamMarkers::replace(sql, quoteChar_));
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        SQLParam param = params[i];
+        param.name = "P" + std::to_string(i + 1);
+        param.direction = ParamDirection::In;
+        command->params().push_back(std::move(param));
+    }
+    command->MaxBlobSize = -1;
+    command->open();
+    *result = std::move(command);
+    return 0;
+}
+
+void SQLConnection::registerCommand(RegisteredCommand* command) {
+    if (std::find(commands_.begin(), commands_.end(), command) == commands_.end()) {
+        commands_.push_back(command);
+    }
+}
+
+void SQLConnection::unregisterCommand(RegisteredCommand* command) {
+    commands_.erase(std::remove(commands_.begin(), commands_.end(), command), commands_.end());
+}
+
+} // namespace db

@@ -1,0 +1,128 @@
+#pragma once
+// The one object through which the program talks to its database: it loads
+// the driver library, opens and closes the server session with the settings
+// of its parameter list, runs transactions and statements for the providers,
+// and turns every driver failure into a DatabaseError.
+
+#include "db/connection_params.h"
+#include "db/registered_command.h"
+#include "db/sql_driver.h"
+#include "db/sql_param.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace db {
+
+class SQLCommand;
+
+enum class ConnectionState { Closed, Connecting, Open, Executing, Disconnecting };
+
+class SQLConnection {
+public:
+    static constexpr const char* MissingDriverName = "Missing DriverName property";
+    static constexpr const char* MissingLibraryName = "DLL/Shared Library Name not Set";
+    static constexpr const char* MissingDatabase = "Missing Database property";
+    static constexpr const char* MissingConnectionName = "Connection name missing";
+    static constexpr const char* UnableToLoad = "Unable to Load %s";
+    static constexpr const char* UnableToFindProcedure = "Unable to Find Procedure %s";
+    static constexpr const char* NotAnInteger = "'%s' is not a valid integer value";
+    static constexpr const char* ClosedConnection =
+        "Cannot perform this operation on a closed connection";
+    static constexpr const char* TransactionActive = "A transaction is already active";
+    static constexpr const char* NoActiveTransaction = "There is no active transaction";
+
+    explicit SQLConnection(std::string connectionName = {});
+    ~SQLConnection();
+    SQLConnection(const SQLConnection&) = delete;
+    SQLConnection& operator=(const SQLConnection&) = delete;
+
+    // Stored settings.
+    std::string ConnectionName;
+    std::string DriverName;
+    std::string LibraryName;
+    std::string GetDriverFunc;
+    std::string VendorLib;
+    ConnectionParams Params;
+    bool LoginPrompt = false;
+    bool KeepConnection = true;
+    bool LoadParamsOnConnect = false;
+    bool AutoClone = true;
+
+    bool Connected() const;
+    void setConnected(bool connected);
+    // Opens the connection when it is not connected.
+    void checkConnection();
+
+    void startTransaction(const TransactionDesc& desc);
+    void commit(const TransactionDesc& desc);
+    void rollback(const TransactionDesc& desc);
+    bool inTransaction() const { return transactionCount_ > 0; }
+    int transactionCount() const { return transactionCount_; }
+
+    // Runs one statement of a resolver with positional parameters and gives
+    // the number of rows it changed.
+    std::int64_t executeStatement(const std::string& sql, SQLParams params = {});
+    // The same with a place for the result: the statement is opened as a
+    // query with the parameters P1, P2... and handed to the caller. Gives 0.
+    std::int64_t executeStatement(const std::string& sql, const SQLParams& params,
+                                  std::unique_ptr<SQLCommand>* result);
+
+    void registerCommand(RegisteredCommand* command);
+    void unregisterCommand(RegisteredCommand* command);
+
+    // What the commands use.
+    ConnectionState state() const { return state_; }
+    ISQLConnection* serverConnection() const { return serverConnection_.get(); }
+    ISQLMetaData* metaData() const { return metaData_.get(); }
+    int isolationLevel() const { return isolationLevel_; }
+    const std::string& quoteChar() const { return quoteChar_; }
+    bool transactionsSupported() const { return transactionsSupported_; }
+    bool multipleTransactionsSupported() const { return multipleTransactionsSupported_; }
+    int statementLimit() const { return statementLimit_; }
+    int activeStatementCount() const { return activeStatements_; }
+    void addActiveStatement() { ++activeStatements_; }
+    const std::string& lastErrorText() const { return lastError_; }
+
+    // Decides the server connection a new statement uses. When the driver's
+    // statement limit is reached, no transaction is active and cloning is
+    // on, gives a new connected clone that the caller owns; otherwise null,
+    // meaning this connection itself. Resets the active statement count.
+    std::unique_ptr<SQLConnection> connectionForStatement();
+    // A fresh driver statement on this connection's server connection.
+    std::unique_ptr<ISQLCommand> newDriverCommand();
+    // The driver's quoted form of a table or procedure name.
+    std::string quotedObjectName(const std::string& name);
+
+    // Raises the error text of a driver failure and keeps it as the last
+    // error text of this connection.
+    [[noreturn]] void raiseDriverError(int code, ISQLErrorSource* source);
+
+private:
+    void open();
+    void close();
+    void applyParams();
+    void releaseServerObjects();
+    std::string prefixed(const std::string& text) const;
+    [[noreturn]] void raise(const std::string& text);
+
+    ConnectionState state_ = ConnectionState::Closed;
+    GetDriverFunction entry_ = nullptr;
+    bool libraryLoaded_ = false;
+    std::unique_ptr<ISQLDriver> driver_;
+    std::unique_ptr<ISQLConnection> serverConnection_;
+    std::unique_ptr<ISQLMetaData> metaData_;
+    int transactionCount_ = 0;
+    bool transactionsSupported_ = false;
+    bool multipleTransactionsSupported_ = false;
+    int isolationLevel_ = IsolationLevel::ReadCommitted;
+    std::string quoteChar_;
+    int statementLimit_ = 0;
+    int activeStatements_ = 0;
+    std::string lastError_;
+    std::vector<RegisteredCommand*> commands_;
+};
+
+} // namespace db

@@ -1,0 +1,66 @@
+#pragma once
+// Helpers of the command tests: the text of a failure, a company database
+// made by the project's own script, and values as text.
+
+#include "db/database_error.h"
+#include "db/sql_command.h"
+#include "tests/db/test_database.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace db::test {
+
+inline std::string errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const DatabaseError& e) {
+        return e.what();
+    }
+    return "<no error>";
+}
+
+// A demo company made by scripts/create-company.sh under the test directory;
+// its short dates are day/month/year.
+inline std::string createCompany(const std::string& name) {
+    const char* script = std::getenv("PELMORA_CREATE_COMPANY");
+    if (script == nullptr) {
+        return {};
+    }
+    const std::string entry = TestDatabase::tempDir() + "/" + name;
+    std::filesystem::remove_all(entry);
+    const std::string command =
+        std::string(script) + " --demo --force --date-order DMY '" + entry + "' 001 > /dev/null";
+    if (std::system(command.c_str()) != 0) {
+        return {};
+    }
+    return entry + "/datos/001/pelmora.fdb";
+}
+
+// A value as the tests compare it: text, numbers and decimals as text,
+// dates as YYYY-MM-DD, null as "<null>".
+inline std::string textOf(const SQLValue& value) {
+    if (std::holds_alternative<std::monostate>(value)) {
+        return "<null>";
+    }
+    if (const auto* s = std::get_if<std::string>(&value)) {
+        return *s;
+    }
+    if (const auto* i = std::get_if<std::int64_t>(&value)) {
+        return std::to_string(*i);
+    }
+    if (const auto* b = std::get_if<Bcd>(&value)) {
+        return b->toString();
+    }
+    if (const auto* d = std::get_if<SQLDate>(&value)) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", d->year, d->month, d->day);
+        return text;
+    }
+    return "<other>";
+}
+
+} // namespace db::test
