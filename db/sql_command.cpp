@@ -202,12 +202,8 @@ void SQLCommand::setupStatement() {
     if (connection_ == nullptr) {
         throw DatabaseError(ConnectionRequired);
     }
-    std::unique_ptr<SQLConnection> clone = connection_->connectionForStatement();
-    // The old statement goes before the connection it was made on.
     statement_.reset();
-    clone_ = std::move(clone);
-    SQLConnection& target = clone_ != nullptr ? *clone_ : *connection_;
-    statement_ = target.newDriverCommand();
+    statement_ = connection_->newDriverCommand();
     statement_->SetOption(CommandOption::RowsetSize, rowsetSize());
     if (nativeText_.empty()) {
         nativeText_ = params_.empty()
@@ -217,11 +213,7 @@ void SQLCommand::setupStatement() {
 }
 
 std::int64_t SQLCommand::rowsetSize() const {
-    if (connection_ == nullptr || !connection_->Params.contains("RowsetSize")) {
-        return DefaultRowsetSize;
-    }
-    return TextUtil::toInteger(TextUtil::trim(connection_->Params.value("RowsetSize")))
-        .value_or(DefaultRowsetSize);
+    return connection_ != nullptr ? connection_->rowsetSize() : SQLConnection::DefaultRowsetSize;
 }
 
 void SQLCommand::prepareText(const std::string& text, int paramCount) {
@@ -236,8 +228,7 @@ void SQLCommand::bindParams() {
         return;
     }
     if (const auto failure = ParamBinder::bind(*statement_, params_); failure.code != 0) {
-        SQLConnection& target = clone_ != nullptr ? *clone_ : *connection_;
-        connection_->raiseDriverError(failure.code, target.serverConnection());
+        connection_->raiseDriverError(failure.code, connection_->serverConnection());
     }
 }
 
@@ -256,7 +247,6 @@ void SQLCommand::executePrepared() {
 void SQLCommand::releaseStatement() {
     cursor_.reset();
     statement_.reset();
-    clone_.reset();
     prepared_ = false;
     nativeText_.clear();
     statementReleased();

@@ -31,7 +31,6 @@ public:
     static constexpr const char* DataSetOpen = "Cannot perform this operation on an open dataset";
     static constexpr const char* ParameterNotFound = "Parameter '%s' not found";
     static constexpr const char* ErrorMappingFailed = "SQL Error: Error mapping failed";
-    static constexpr int DefaultRowsetSize = 20;
 
     explicit SQLCommand(std::string name);
     ~SQLCommand() override;
@@ -157,7 +156,6 @@ private:
 
     std::string name_;
     SQLConnection* connection_ = nullptr;
-    std::unique_ptr<SQLConnection> clone_;
     std::unique_ptr<ISQLCommand> statement_;
     std::unique_ptr<ISQLCursor> cursor_;
     std::string commandText_;

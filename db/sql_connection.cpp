@@ -15,7 +15,6 @@ namespace db {
 
 namespace {
 
-constexpr int DefaultRowsetSize = 20;
 constexpr std::size_t QuotedNameBuffer = 256;
 
 int booleanValue(const std::string& value) {
@@ -302,24 +301,12 @@ void SQLConnection::rollback(const TransactionDesc& desc) {
     }
 }
 
-std::unique_ptr<SQLConnection> SQLConnection::connectionForStatement() {
-    std::unique_ptr<SQLConnection> clone;
-    if (statementLimit_ > 0 && activeStatements_ >= statementLimit_ && !inTransaction() &&
-        AutoClone) {
-        clone = std::make_unique<SQLConnection>(ConnectionName + "Clone1");
-        clone->LoadParamsOnConnect = false;
-        clone->LoginPrompt = false;
-        clone->DriverName = DriverName;
-        clone->Params = Params;
-        clone->GetDriverFunc = GetDriverFunc;
-        clone->LibraryName = LibraryName;
-        clone->VendorLib = VendorLib;
-        if (Connected()) {
-            clone->setConnected(true);
-        }
+std::int64_t SQLConnection::rowsetSize() const {
+    if (!Params.contains("RowsetSize")) {
+        return DefaultRowsetSize;
     }
-    activeStatements_ = 0;
-    return clone;
+    return TextUtil::toInteger(TextUtil::trim(Params.value("RowsetSize")))
+        .value_or(DefaultRowsetSize);
 }
 
 std::unique_ptr<ISQLCommand> SQLConnection::newDriverCommand() {
@@ -360,22 +347,15 @@ std::int64_t SQLConnection::executeStatement(const std::string& sql, SQLParams p
     } backToOpen{*this};
 
     const std::string text = params.empty() ? sql : ParamMarkers::replace(sql, quoteChar_);
-    std::unique_ptr<SQLConnection> clone = connectionForStatement();
-    SQLConnection& target = clone != nullptr ? *clone : *this;
-    std::unique_ptr<ISQLCommand> command = target.newDriverCommand();
-    std::int64_t rowsetSize = DefaultRowsetSize;
-    if (Params.contains("RowsetSize")) {
-        rowsetSize = TextUtil::toInteger(TextUtil::trim(Params.value("RowsetSize")))
-                         .value_or(DefaultRowsetSize);
-    }
-    command->SetOption(CommandOption::RowsetSize, rowsetSize);
+    std::unique_ptr<ISQLCommand> command = newDriverCommand();
+    command->SetOption(CommandOption::RowsetSize, rowsetSize());
 
     if (const int r = command->prepare(text.c_str(), static_cast<int>(params.size())); r != 0) {
         raiseDriverError(r, command.get());
     }
     if (!params.empty()) {
         if (const auto failure = ParamBinder::bind(*command, params); failure.code != 0) {
-            raiseDriverError(failure.code, target.serverConnection());
+            raiseDriverError(failure.code, serverConnection_.get());
         }
     }
     ISQLCursor* cursor = nullptr;
@@ -393,7 +373,7 @@ std::int64_t SQLConnection::executeStatement(const std::string& sql, SQLParams p
 }
 
 std::int64_t SQLConnection::executeStatement(const std::string& sql, const SQLParams& params,
-                                            std::unique_ptr<SQLCommand>* result) {
+                                             std::unique_ptr<SQLCommand>* result) {
     if (result == nullptr) {
         return executeStatement(sql, params);
     }

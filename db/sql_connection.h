@@ -49,7 +49,6 @@ public:
     bool LoginPrompt = false;
     bool KeepConnection = true;
     bool LoadParamsOnConnect = false;
-    bool AutoClone = true;
 
     bool Connected() const;
     void setConnected(bool connected);
@@ -81,16 +80,16 @@ public:
     const std::string& quoteChar() const { return quoteChar_; }
     bool transactionsSupported() const { return transactionsSupported_; }
     bool multipleTransactionsSupported() const { return multipleTransactionsSupported_; }
+    // The Firebird driver reports no limit of active statements per server
+    // connection, so every statement runs on this connection and no clone
+    // connection is ever made.
     int statementLimit() const { return statementLimit_; }
-    int activeStatementCount() const { return activeStatements_; }
-    void addActiveStatement() { ++activeStatements_; }
     const std::string& lastErrorText() const { return lastError_; }
 
-    // Decides the server connection a new statement uses. When the driver's
-    // statement limit is reached, no transaction is active and cloning is
-    // on, gives a new connected clone that the caller owns; otherwise null,
-    // meaning this connection itself. Resets the active statement count.
-    std::unique_ptr<SQLConnection> connectionForStatement();
+    static constexpr int DefaultRowsetSize = 20;
+    // The rowset size a new statement is given: the "RowsetSize" parameter,
+    // else the default.
+    std::int64_t rowsetSize() const;
     // A fresh driver statement on this connection's server connection.
     std::unique_ptr<ISQLCommand> newDriverCommand();
     // The driver's quoted form of a table or procedure name.
@@ -120,7 +119,6 @@ private:
     int isolationLevel_ = IsolationLevel::ReadCommitted;
     std::string quoteChar_;
     int statementLimit_ = 0;
-    int activeStatements_ = 0;
     std::string lastError_;
     std::vector<RegisteredCommand*> commands_;
 };

@@ -10,9 +10,6 @@ void SQLQuery::prepareStatement() {
     if (commandText().empty()) {
         throw DatabaseError(prefixed(NoStatement));
     }
-    if (connection() != nullptr && SqlTextScan::firstWord(commandText()) == "SELECT") {
-        connection()->addActiveStatement();
-    }
     setupStatement();
     prepareText(nativeText(), static_cast<int>(params().size()));
 }

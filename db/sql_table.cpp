@@ -13,7 +13,6 @@ void SQLTable::prepareStatement() {
         // No index fields are known without metadata, so no order by.
         selectText_ = " select * from " + connection()->quotedObjectName(TableName());
     }
-    connection()->addActiveStatement();
     setNativeText(selectText_);
     setupStatement();
     prepareText(nativeText(), 0);
