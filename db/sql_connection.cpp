@@ -258,28 +258,14 @@ void SQLConnection::startTransaction(const TransactionDesc& desc) {
 }
 
 void SQLConnection::commit(const TransactionDesc& desc) {
-    if (!transactionsSupported_) {
-        return;
-    }
-    if (transactionCount_ == 0) {
-        throw DatabaseError(prefixed(NoActiveTransaction));
-    }
-    if (serverConnection_ == nullptr) {
-        throw DatabaseError(prefixed(ClosedConnection));
-    }
-    const int r = serverConnection_->commit(desc);
-    if (r != DriverResult::Success && r != DriverResult::NotSupported) {
-        raiseDriverError(r, serverConnection_.get());
-    }
-    --transactionCount_;
-    const bool anyActive = std::any_of(commands_.begin(), commands_.end(),
-                                       [](RegisteredCommand* c) { return c->isActive(); });
-    if (Connected() && !KeepConnection && !inTransaction() && !anyActive) {
-        close();
-    }
+    endTransaction(desc, &ISQLConnection::commit);
 }
 
 void SQLConnection::rollback(const TransactionDesc& desc) {
+    endTransaction(desc, &ISQLConnection::rollback);
+}
+
+void SQLConnection::endTransaction(const TransactionDesc& desc, EndTransactionCall call) {
     if (!transactionsSupported_) {
         return;
     }
@@ -289,7 +275,7 @@ void SQLConnection::rollback(const TransactionDesc& desc) {
     if (serverConnection_ == nullptr) {
         throw DatabaseError(prefixed(ClosedConnection));
     }
-    const int r = serverConnection_->rollback(desc);
+    const int r = (serverConnection_.get()->*call)(desc);
     if (r != DriverResult::Success && r != DriverResult::NotSupported) {
         raiseDriverError(r, serverConnection_.get());
     }

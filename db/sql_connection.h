@@ -100,6 +100,9 @@ public:
     [[noreturn]] void raiseDriverError(int code, ISQLErrorSource* source);
 
 private:
+    using EndTransactionCall = int (ISQLConnection::*)(const TransactionDesc&);
+    // Commit and rollback: the checks, the driver call and the tidy-up.
+    void endTransaction(const TransactionDesc& desc, EndTransactionCall call);
     void open();
     void close();
     void applyParams();
