@@ -77,6 +77,30 @@ TEST_F(SQLConnectionServerTest, AWrongPasswordGivesTheServersMessageAndCanBeRetr
     EXPECT_TRUE(c->Connected());
 }
 
+// Failures that end in connect: each is a connection failure with the
+// server's (or the client's) own message as the second line, and leaves the
+// connection closed and ready for another attempt.
+TEST_F(SQLConnectionServerTest, AnUnknownDatabaseFileOrAnUnreachablePortEndsClosed) {
+    const std::string missingFile =
+        env("PELMORA_FB_SERVER") + ":" + env("PELMORA_TEST_TMP") + "/no/such/pelmora.fdb";
+    // Nothing listens on port 9 of the loopback interface.
+    const std::string deadPort = "127.0.0.1/9:" + env("PELMORA_TEST_TMP") + "/pelmora.fdb";
+    for (const std::string& target : {missingFile, deadPort}) {
+        SCOPED_TRACE(target);
+        auto c = programConnection(target, server_.user, server_.password);
+        const std::string text = errorOf([&] { c->setConnected(true); });
+        EXPECT_EQ(text.rfind("Driver Error: [0x0015]: Connection failed\r\nSQL Server Error: ", 0),
+                  0u)
+            << text;
+        EXPECT_GT(text.size(), std::string("Driver Error: [0x0015]: Connection failed\r\n"
+                                           "SQL Server Error: ")
+                                   .size());
+        EXPECT_FALSE(c->Connected());
+        EXPECT_EQ(c->state(), ConnectionState::Closed);
+        EXPECT_EQ(c->Params.value("Database"), target);
+    }
+}
+
 TEST_F(SQLConnectionServerTest, AServerThatGoesAwayIsReportedAndTheConnectionRecovers) {
     if (env("PELMORA_FB_SERVER_SCRIPT").empty()) {
         GTEST_SKIP() << "PELMORA_FB_SERVER_SCRIPT not set";
