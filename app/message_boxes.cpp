@@ -9,9 +9,17 @@ namespace app {
 
 namespace {
 
+// The texts break lines with a carriage return, alone or before a line
+// feed; Qt's labels break only at a line feed.
+QString withLineFeeds(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 void showBox(QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(icon, QString::fromUtf8(kApplicationTitle), withLineFeeds(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 

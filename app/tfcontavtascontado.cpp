@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
@@ -11,11 +12,20 @@
 #include <QScreen>
 
 #include "app/application.h"
-#include "app/window_fonts.h"
+#include "app/closing_adjustments.h"
+#include "app/enter_key_filter.h"
+#include "app/key_preview.h"
+#include "app/pelmora_connection.h"
+#include "app/posting_run.h"
 #include "config/install_directory.h"
 #include "config/registry.h"
 #include "config/server_list.h"
+#include "dataset/window_data_sets.h"
+#include "db/busy_cursor.h"
+#include "db/sql_connection.h"
 #include "ui/grid/db_grid.h"
+#include "ui/grid/grid_action.h"
+#include "ui/grid/grid_options.h"
 #include "ui/widgets/band_layout.h"
 #include "ui/widgets/bevel_panel.h"
 #include "ui/widgets/caption_panel.h"
@@ -24,6 +34,7 @@
 #include "ui/widgets/db_navigator.h"
 #include "ui/widgets/group_box.h"
 #include "ui/widgets/speed_button.h"
+#include "ui/widgets/window_fonts.h"
 
 namespace app {
 
@@ -36,6 +47,10 @@ constexpr const char* kDescription =
     "especificados.";
 constexpr const char* kBusyCaption = "Generando informe. espere un momento...";
 constexpr const char* kAdjustmentsCaption = "Tarifas";
+constexpr const char* kConnectingPrefix = "Conectando a la base de datos ";
+constexpr const char* kConnectingSuffix = " ...";
+constexpr const char* kPostingCaption =
+    "Contabilizando las ventas de contado, espere un momento...";
 constexpr const char* kKeyNotFoundPrefix = "No se encontró la Clave HKEY_LOCAL_MACHINE";
 
 constexpr QSize kClientSize(364, 333);
@@ -78,7 +93,7 @@ QLineEdit* edit(QWidget* parent, const char* name, const QRect& bounds) {
 ui::SpeedButton* speedButton(QWidget* parent, const char* name, const char* caption,
                              const QString& glyph, const QRect& bounds) {
     auto* button = component<ui::SpeedButton>(parent, name);
-    button->setFont(arialNarrow(11));
+    button->setFont(ui::arialNarrow(11));
     button->setText(text(caption));
     button->setGlyph(QImage(glyph));
     button->setGeometry(bounds);
@@ -87,10 +102,13 @@ ui::SpeedButton* speedButton(QWidget* parent, const char* name, const char* capt
 
 } // namespace
 
-Tfcontavtascontado::Tfcontavtascontado(QWidget* parent) : QWidget(parent) {
+Tfcontavtascontado::Tfcontavtascontado(QWidget* parent)
+    : QWidget(parent), Pelmora(makePelmoraConnection()),
+      commands(db::WindowCommands::create(*Pelmora)),
+      dataSets(std::make_unique<dataset::WindowDataSets>(commands)) {
     setObjectName(QStringLiteral("fcontavtascontado"));
     setWindowTitle(text(kWindowCaption));
-    setFont(msSansSerif(11));
+    setFont(ui::msSansSerif(11));
     QPalette colours = palette();
     colours.setColor(QPalette::Window, colours.color(QPalette::Button));
     setPalette(colours);
@@ -106,10 +124,177 @@ Tfcontavtascontado::Tfcontavtascontado(QWidget* parent) : QWidget(parent) {
     buildAdjustmentsPanel();
     arrangeBands();
     arrangeTabOrder();
+    bindDataControls();
 
+    Cia->installEventFilter(this);
     connect(SpeedButton2, &QToolButton::clicked, this,
-            [this] { Application::runGuarded([this] { SpeedButton2Click(); }); });
+            [this] { runHandler([this] { SpeedButton2Click(); }); });
+    connect(SpeedButton3, &QToolButton::clicked, this,
+            [this] { runHandler([this] { SpeedButton3Click(); }); });
+    postingRun_ = std::make_unique<PostingRun>(
+        *dataSets, *commands.Scontapend,
+        PostingRun::Window{[this] {
+                               Panel5->hide();
+                               repaint();
+                           },
+                           [](const std::string& message) {
+                               Application::showMessage(QString::fromStdString(message));
+                           },
+                           [this] { DBGrid1->setEnabled(true); }});
+    bindKeysAndAdjustments();
     centreOnDesktop();
+}
+
+void Tfcontavtascontado::bindKeysAndAdjustments() {
+    adjustments_ = std::make_unique<ClosingAdjustments>(
+        *dataSets,
+        ClosingAdjustments::Window{[this] { return CaptionPanel1->isVisible(); },
+                                   [this](bool shown) { CaptionPanel1->setVisible(shown); },
+                                   [this] { return EFecIni->calendarDate(); },
+                                   [](const std::string& message) {
+                                       Application::showMessage(QString::fromStdString(message));
+                                   }});
+    dataSets->CAjuste.AfterInsert = [this](dataset::ClientDataSet& dataSet) {
+        CAjusteAfterInsert(dataSet);
+    };
+    new KeyPreview(this, [this](int key, Qt::KeyboardModifiers shift) {
+        runHandler([this, key, shift] { FormKeyDown(key, shift); });
+    });
+    auto* enter = new EnterKeyFilter(
+        [this](QObject* sender, char& key) {
+            runHandler([this, sender, &key] { Enteratab(sender, key); });
+        },
+        this);
+    for (QObject* control : {static_cast<QObject*>(Servidor), static_cast<QObject*>(Tusua),
+                             static_cast<QObject*>(TClave), static_cast<QObject*>(Cia),
+                             static_cast<QObject*>(EFecIni), static_cast<QObject*>(Pto)})
+        enter->watch(control);
+}
+
+void Tfcontavtascontado::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
+    if (Shift & (Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier))
+        return;
+    switch (Key) {
+    case Qt::Key_F2:
+        // Refused adjustments are reported and stay open; nothing is posted.
+        if (CaptionPanel1->isVisible() && !adjustments_->saveBeforePosting())
+            return;
+        // Whether or not its button is enabled.
+        SpeedButton3Click();
+        break;
+    case Qt::Key_F5:
+        adjustments_->toggle();
+        break;
+    case Qt::Key_Escape:
+        SpeedButton2Click();
+        break;
+    default:
+        break;
+    }
+}
+
+void Tfcontavtascontado::Enteratab(QObject*, char& Key) {
+    if (Key != EnterKeyFilter::Enter)
+        return;
+    Key = 0;
+    focusNextChild();
+}
+
+void Tfcontavtascontado::CAjusteAfterInsert(dataset::ClientDataSet&) {
+    dataSets->CAjusteAJCI_ID->setAsInteger(0);
+}
+
+Tfcontavtascontado::~Tfcontavtascontado() = default;
+
+void Tfcontavtascontado::bindDataControls() {
+    db::BusyCursor::setHandler([](bool busy) {
+        if (busy)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QGuiApplication::restoreOverrideCursor();
+    });
+    const auto guard = [](const std::function<void()>& action) { Application::runGuarded(action); };
+    Pto->setKeyField("PTVT_ID");
+    Pto->setListField("PTVT_NOM");
+    Pto->setListSource(&dataSets->DPuntos);
+    Pto->setActionGuard(guard);
+    DBNavigator1->setDataSource(&dataSets->DAjuste);
+    // Errors of the data sets raised inside the grids reach the error box.
+    ui::GridAction::setRunner(&Application::runGuarded);
+    using ui::GridOption;
+    // The error listing of a failed posting run: read only, columns fitted.
+    DBGrid1->setOptions(GridOption::Fixed3D | GridOption::HighlightFocus |
+                        GridOption::ClearSelection | GridOption::IncSearch |
+                        GridOption::PreferIncSearch | GridOption::RowHighlight |
+                        GridOption::DialogFind | GridOption::ColumnResize | GridOption::ColumnMove |
+                        GridOption::ExtendVertLines);
+    DBGrid1->setAllowedOperations({});
+    DBGrid1->setFitColumnsToWidth(true);
+    DBGrid1->setDataSource(&dataSets->DError);
+    // The closing-rate adjustments, edited in place.
+    DBGrid2->setOptions(GridOption::Fixed3D | GridOption::HighlightFocus |
+                        GridOption::ClearSelection | GridOption::EnterAsTab |
+                        GridOption::IncSearch | GridOption::DialogFind | GridOption::ColumnResize |
+                        GridOption::ColumnMove | GridOption::ExtendVertLines);
+    DBGrid2->setDataSource(&dataSets->DAjuste);
+    DBNavigator1->setActionGuard(guard);
+}
+
+bool Tfcontavtascontado::runHandler(const std::function<void()>& handler) {
+    return Application::runGuarded([this, &handler] {
+        try {
+            handler();
+        } catch (...) {
+            Panel5->hide();
+            throw;
+        }
+    });
+}
+
+bool Tfcontavtascontado::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Cia && event->type() == QEvent::FocusOut) {
+        // Focus that leaves with the whole window, or for a pop-up, has not
+        // left the field for another control.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            runHandler([this] { CiaExit(); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Tfcontavtascontado::showBusyBanner(const QString& caption) {
+    Panel5->setCaption(caption);
+    Panel5->show();
+    // Painted now: the calls that follow block the window.
+    repaint();
+    Panel5->repaint();
+}
+
+void Tfcontavtascontado::CiaExit() {
+    if (Cia->text().isEmpty() || Tusua->text().isEmpty() || TClave->text().isEmpty())
+        return;
+    showBusyBanner(text(kConnectingPrefix) + Cia->text() + text(kConnectingSuffix));
+    // The points of sale belong to the company being left; the list is read
+    // again from the one signed in to.
+    dataSets->CPuntos.close();
+    Pelmora->setConnected(false);
+    Pelmora->Params.setValue("Database",
+                             companyDatabase(Servidor->currentText(), Cia->text()).toStdString());
+    Pelmora->Params.setValue("User_Name", Tusua->text().toStdString());
+    Pelmora->Params.setValue("password", TClave->text().toStdString());
+    Pelmora->setConnected(true);
+    EFecIni->setEnabled(true);
+    EFecIni->setDate(QDate::currentDate());
+    dataSets->CPuntos.open();
+    Panel5->hide();
+    EFecIni->setFocus();
+    SpeedButton3->setEnabled(true);
+}
+
+void Tfcontavtascontado::SpeedButton3Click() {
+    showBusyBanner(text(kPostingCaption));
+    postingRun_->run(
+        {EFecIni->shortDateText().toStdString(), Pto->KeyValue(), ckniif->isChecked()});
 }
 
 void Tfcontavtascontado::buildDescriptionPanel() {
@@ -192,7 +377,7 @@ void Tfcontavtascontado::buildButtonBar() {
                                QStringLiteral(":/glyphs/cancel.bmp"), QRect(221, 3, 65, 50));
 
     Label10 = component<QLabel>(Panel1, "Label10");
-    Label10->setFont(arialNarrow(11));
+    Label10->setFont(ui::arialNarrow(11));
     Label10->setText(text("Rev:2024/07/24"));
     Label10->setGeometry(292, 1, 67, 15);
 }
@@ -201,7 +386,7 @@ void Tfcontavtascontado::buildBusyBanner() {
     Panel5 = component<ui::BevelPanel>(this, "Panel5");
     Panel5->setBevels(ui::BevelPanel::Bevel::Raised, ui::BevelPanel::Bevel::Lowered);
     Panel5->setCaption(text(kBusyCaption));
-    Panel5->setFont(msSansSerif(13));
+    Panel5->setFont(ui::msSansSerif(13));
     QPalette colours = Panel5->palette();
     colours.setColor(QPalette::WindowText, QColor(0, 0, 128));
     Panel5->setPalette(colours);
@@ -295,12 +480,13 @@ void Tfcontavtascontado::SpeedButton2Click() {
 void Tfcontavtascontado::closeEvent(QCloseEvent* event) {
     // A failing FormClose keeps the window open, as any failed handler leaves
     // the window in the state it had reached.
-    event->setAccepted(Application::runGuarded([this] { FormClose(); }));
+    event->setAccepted(runHandler([this] { FormClose(); }));
 }
 
 void Tfcontavtascontado::FormClose() {
-    // The posting result and the points of sale are closed here, once those
-    // data sets belong to the window; nothing else is saved on the way out.
+    // Nothing else is saved on the way out: unapplied adjustments are lost.
+    dataSets->CRepArticulos.close();
+    dataSets->CPuntos.close();
     setAttribute(Qt::WA_DeleteOnClose);
 }
 

@@ -5,11 +5,24 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "db/window_commands.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+
+namespace db {
+class SQLConnection;
+}
+
+namespace dataset {
+class ClientDataSet;
+struct WindowDataSets;
+} // namespace dataset
 
 namespace ui {
 class BevelPanel;
@@ -24,10 +37,14 @@ class SpeedButton;
 
 namespace app {
 
+class ClosingAdjustments;
+class PostingRun;
+
 class Tfcontavtascontado : public QWidget {
     Q_OBJECT
 public:
     explicit Tfcontavtascontado(QWidget* parent = nullptr);
+    ~Tfcontavtascontado() override;
 
     // Runs once the window and all its components exist: fills the server
     // selector from the server list of the install directory.
@@ -74,11 +91,39 @@ public:
     ui::DBGrid* DBGrid2;
     ui::DBNavigator* DBNavigator1;
 
-    // Handlers. Events reach them through Application::runGuarded.
+    // The connection, its commands and the data sets over them; declared
+    // in this order so that they go away in the reverse one.
+    std::unique_ptr<db::SQLConnection> Pelmora;
+    db::WindowCommands commands;
+    std::unique_ptr<dataset::WindowDataSets> dataSets;
+
+    // Handlers. Events reach them through runHandler.
+    // Signs in to the company when the focus leaves Cia with company, user
+    // and password filled.
+    void CiaExit();
+    // Posts the day's cash sales of the chosen point of sale (F2).
+    void SpeedButton3Click();
     void SpeedButton2Click();
+    // F2 posts (saving open adjustments first), F5 opens or closes the
+    // adjustments, Esc closes the window; with Shift, Alt or Ctrl held,
+    // nothing. Sees every key of the window before the focused control.
+    void FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
+    // Enter in the sign-in and parameter fields moves to the next control.
+    void Enteratab(QObject* Sender, char& Key);
+    // Every new adjustment row starts with AJCI_ID 0.
+    void CAjusteAfterInsert(dataset::ClientDataSet& DataSet);
+
+    // The posting run behind SpeedButton3Click, for timing its parts.
+    const PostingRun& postingRun() const { return *postingRun_; }
+
+    // Runs a handler under the application's error handler. When it fails,
+    // the busy banner is hidden before the error is shown: the work it
+    // announced has stopped. Gives false when the handler failed.
+    bool runHandler(const std::function<void()>& handler);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormClose();
@@ -93,8 +138,13 @@ private:
     void arrangeBands();
     void arrangeTabOrder();
     void centreOnDesktop();
+    void bindDataControls();
+    void bindKeysAndAdjustments();
+    void showBusyBanner(const QString& caption);
 
     QStringList serverList_;
+    std::unique_ptr<PostingRun> postingRun_;
+    std::unique_ptr<ClosingAdjustments> adjustments_;
 };
 
 } // namespace app

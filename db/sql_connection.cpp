@@ -216,6 +216,7 @@ void SQLConnection::applyParams() {
 }
 
 void SQLConnection::releaseServerObjects() {
+    lastPrepared_ = {};
     metaData_.reset();
     if (serverConnection_ != nullptr) {
         serverConnection_->disconnect();
@@ -275,6 +276,7 @@ void SQLConnection::endTransaction(const TransactionDesc& desc, EndTransactionCa
     if (serverConnection_ == nullptr) {
         throw DatabaseError(prefixed(ClosedConnection));
     }
+    lastPrepared_ = {};
     const int r = (serverConnection_.get()->*call)(desc);
     if (r != DriverResult::Success && r != DriverResult::NotSupported) {
         raiseDriverError(r, serverConnection_.get());
@@ -332,12 +334,19 @@ std::int64_t SQLConnection::executeStatement(const std::string& sql, SQLParams p
         }
     } backToOpen{*this};
 
-    const std::string text = params.empty() ? sql : ParamMarkers::replace(sql, quoteChar_);
-    std::unique_ptr<ISQLCommand> command = newDriverCommand();
-    command->SetOption(CommandOption::RowsetSize, rowsetSize());
-
-    if (const int r = command->prepare(text.c_str(), static_cast<int>(params.size())); r != 0) {
-        raiseDriverError(r, command.get());
+    std::string text = params.empty() ? sql : ParamMarkers::replace(sql, quoteChar_);
+    const std::int64_t rowset = rowsetSize();
+    std::unique_ptr<ISQLCommand> command;
+    if (lastPrepared_.command != nullptr && lastPrepared_.text == text &&
+        lastPrepared_.paramCount == params.size() && lastPrepared_.rowsetSize == rowset) {
+        command = std::move(lastPrepared_.command);
+    } else {
+        lastPrepared_ = {};
+        command = newDriverCommand();
+        command->SetOption(CommandOption::RowsetSize, rowset);
+        if (const int r = command->prepare(text.c_str(), static_cast<int>(params.size())); r != 0) {
+            raiseDriverError(r, command.get());
+        }
     }
     if (!params.empty()) {
         if (const auto failure = ParamBinder::bind(*command, params); failure.code != 0) {
@@ -354,6 +363,11 @@ std::int64_t SQLConnection::executeStatement(const std::string& sql, SQLParams p
     std::int64_t rows = 0;
     if (const int r = command->getRowsAffected(&rows); r != 0) {
         raiseDriverError(r, command.get());
+    }
+    // Outside a transaction every statement is freed at once, as the driver's
+    // automatic transactions expect.
+    if (inTransaction()) {
+        lastPrepared_ = {std::move(command), std::move(text), params.size(), rowset};
     }
     return rows;
 }

@@ -124,6 +124,17 @@ private:
     int statementLimit_ = 0;
     std::string lastError_;
     std::vector<RegisteredCommand*> commands_;
+    // The last statement executeStatement prepared inside a transaction, kept
+    // for the next call with the same text and parameter count (a resolver
+    // applying many rows of one kind). Freed when another text comes, when the
+    // transaction ends and when the connection closes.
+    struct PreparedStatement {
+        std::unique_ptr<ISQLCommand> command;
+        std::string text;
+        std::size_t paramCount = 0;
+        std::int64_t rowsetSize = 0;
+    };
+    PreparedStatement lastPrepared_;
 };
 
 } // namespace db

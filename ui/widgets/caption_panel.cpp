@@ -1,11 +1,17 @@
 #include "ui/widgets/caption_panel.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 
+#include "ui/widgets/window_fonts.h"
+
 namespace ui {
 
-CaptionPanel::CaptionPanel(QWidget* parent) : QWidget(parent), bands_(new BandLayout(this)) {
+namespace {} // namespace
+
+CaptionPanel::CaptionPanel(QWidget* parent)
+    : QWidget(parent), captionFont_(msSansSerif(kCaptionFontPixels)), bands_(new BandLayout(this)) {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
     bands_->setContentsMargins(kFrameWidth, kFrameWidth + kCaptionBarHeight, kFrameWidth,
@@ -36,7 +42,24 @@ void CaptionPanel::paintEvent(QPaintEvent*) {
     const QRect bar = captionBarRect();
     painter.fillRect(bar, palette().color(QPalette::Highlight));
     painter.setPen(palette().color(QPalette::HighlightedText));
+    painter.setFont(captionFont_);
     painter.drawText(bar, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption_);
+}
+
+void CaptionPanel::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void CaptionPanel::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void CaptionPanel::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void CaptionPanel::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
 }
 
 } // namespace ui

@@ -1,6 +1,6 @@
 #include "ui/widgets/date_time_picker.h"
 
-#include <langinfo.h>
+#include "platform/short_date.h"
 
 namespace ui {
 
@@ -56,10 +56,14 @@ DateTimePicker::DateTimePicker(QWidget* parent) : QDateEdit(parent) {
     setCalendarPopup(true);
     setDisplayFormat(shortDateFormat());
     setFocusPolicy(Qt::StrongFocus);
+    // No limits of its own: the widest range the field can show.
+    setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
+    setDate(placeholderDate());
+    setEnabled(false);
 }
 
 QString DateTimePicker::shortDateFormat() {
-    return displayFormat(QString::fromLocal8Bit(nl_langinfo(D_FMT)));
+    return displayFormat(QString::fromStdString(platform::shortDateFormat()));
 }
 
 QString DateTimePicker::displayFormat(const QString& strftimeFormat) {
@@ -72,21 +76,39 @@ QString DateTimePicker::displayFormat(const QString& strftimeFormat) {
             continue;
         }
         QChar specifier = strftimeFormat[++i];
-        // Modifiers (%Ey, %Od, %-d) do not change which date part is meant.
-        while ((specifier == QLatin1Char('E') || specifier == QLatin1Char('O') ||
-                specifier == QLatin1Char('-')) &&
-               i + 1 < strftimeFormat.size())
+        // Flags and modifiers (%Ey, %Od, %_m) do not change which date part
+        // is meant; "-" drops the leading zero of a day or month.
+        bool unpadded = false;
+        while (QStringView(u"EO-_0^#").contains(specifier) && i + 1 < strftimeFormat.size()) {
+            unpadded = unpadded || specifier == QLatin1Char('-');
             specifier = strftimeFormat[++i];
+        }
         if (specifier == QLatin1Char('%')) {
             pending += specifier;
             continue;
         }
         result += literal(pending);
         pending.clear();
-        result += conversion(specifier);
+        if (unpadded && specifier == QLatin1Char('d'))
+            specifier = QLatin1Char('e');
+        result +=
+            unpadded && specifier == QLatin1Char('m') ? QStringLiteral("M") : conversion(specifier);
     }
     result += literal(pending);
     return result.isEmpty() ? QStringLiteral("dd/MM/yyyy") : result;
+}
+
+platform::Date DateTimePicker::calendarDate() const {
+    const QDate day = date();
+    return {day.year(), day.month(), day.day()};
+}
+
+void DateTimePicker::setCalendarDate(const platform::Date& day) {
+    setDate(QDate(day.year, day.month, day.day));
+}
+
+QString DateTimePicker::shortDateText() const {
+    return QString::fromStdString(platform::dateToShortText(calendarDate()));
 }
 
 bool DateTimePicker::focusNextPrevChild(bool next) {

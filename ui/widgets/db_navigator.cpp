@@ -1,17 +1,26 @@
 #include "ui/widgets/db_navigator.h"
 
+#include <QEvent>
 #include <QIcon>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPushButton>
 #include <QToolButton>
 #include <algorithm>
+
+#include "dataset/client_data_set.h"
 
 namespace ui {
 
 namespace {
 
 constexpr int kGlyphHeight = 13;
+
+constexpr const char* kHints[DBNavigator::kButtonCount] = {
+    "First record",  "Prior record", "Next record", "Last record", "Insert record",
+    "Delete record", "Edit record",  "Post edit",   "Cancel edit", "Refresh data"};
 
 int glyphWidth(NavigateButton which) {
     return which == NavigateButton::Prior || which == NavigateButton::Next ? 10 : 14;
@@ -26,8 +35,7 @@ QPainterPath triangle(qreal tipX, qreal baseX) {
     return path;
 }
 
-void drawGlyph(QPainter& painter, NavigateButton which) {
-    const QColor ink = Qt::black;
+void drawGlyph(QPainter& painter, NavigateButton which, const QColor& ink) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(ink);
     switch (which) {
@@ -83,13 +91,12 @@ void drawGlyph(QPainter& painter, NavigateButton which) {
 }
 
 QIcon glyphIcon(NavigateButton which) {
-    QPixmap pixmap(glyphWidth(which), kGlyphHeight);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    drawGlyph(painter, which);
-    painter.end();
-    return QIcon(pixmap);
+    const QPixmap bitmap = QPixmap::fromImage(DBNavigator::glyphBitmap(which));
+    const int width = glyphWidth(which);
+    QIcon icon;
+    icon.addPixmap(bitmap.copy(0, 0, width, kGlyphHeight), QIcon::Normal);
+    icon.addPixmap(bitmap.copy(width, 0, width, kGlyphHeight), QIcon::Disabled);
+    return icon;
 }
 
 } // namespace
@@ -102,10 +109,48 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent) {
         button->setFocusPolicy(Qt::NoFocus);
         button->setIcon(glyphIcon(which));
         button->setIconSize(QSize(glyphWidth(which), kGlyphHeight));
-        // No data set is attached yet, so no button can act.
+        button->setAccessibleName(hintText(which));
+        if (which == NavigateButton::Prior || which == NavigateButton::Next) {
+            // QAbstractButton stops repeating once the pointer leaves the
+            // pressed button.
+            button->setAutoRepeat(true);
+            button->setAutoRepeatDelay(kRepeatDelayMs);
+            button->setAutoRepeatInterval(kRepeatIntervalMs);
+        }
         button->setEnabled(false);
+        connect(button, &QToolButton::clicked, this, [this, which] {
+            if (guard_)
+                guard_([this, which] { BtnClick(which); });
+            else
+                BtnClick(which);
+        });
         buttons_[i] = button;
     }
+}
+
+DBNavigator::~DBNavigator() {
+    if (source_)
+        source_->removeObserver(this);
+}
+
+void DBNavigator::setDataSource(dataset::DataSource* source) {
+    if (source == source_)
+        return;
+    if (source_)
+        source_->removeObserver(this);
+    source_ = source;
+    if (source_)
+        source_->addObserver(this);
+    updateButtons();
+}
+
+void DBNavigator::dataSourceDetached(dataset::DataSource&) {
+    source_ = nullptr;
+    updateButtons();
+}
+
+dataset::ClientDataSet* DBNavigator::dataSet() const {
+    return source_ ? source_->DataSet() : nullptr;
 }
 
 void DBNavigator::setVisibleButtons(std::initializer_list<NavigateButton> buttons) {
@@ -119,6 +164,106 @@ void DBNavigator::setVisibleButtons(std::initializer_list<NavigateButton> button
 
 QToolButton* DBNavigator::button(NavigateButton which) const {
     return buttons_[static_cast<int>(which)];
+}
+
+QString DBNavigator::hintText(NavigateButton which) {
+    return QString::fromLatin1(kHints[static_cast<int>(which)]);
+}
+
+void DBNavigator::BtnClick(NavigateButton which) {
+    dataset::ClientDataSet* target = dataSet();
+    if (!target || !target->Active())
+        return;
+    switch (which) {
+    case NavigateButton::First:
+        target->First();
+        break;
+    case NavigateButton::Prior:
+        target->Prior();
+        break;
+    case NavigateButton::Next:
+        target->Next();
+        break;
+    case NavigateButton::Last:
+        target->Last();
+        break;
+    case NavigateButton::Insert:
+        target->Insert();
+        break;
+    case NavigateButton::Delete:
+        if (confirmDelete())
+            target->Delete();
+        break;
+    case NavigateButton::Edit:
+        target->Edit();
+        break;
+    case NavigateButton::Post:
+        target->Post();
+        break;
+    case NavigateButton::Cancel:
+        target->Cancel();
+        break;
+    case NavigateButton::Refresh:
+        target->CheckBrowseMode();
+        break;
+    }
+    // A step that found no further row changes no row, yet sets the
+    // beginning or end of the data.
+    updateButtons();
+}
+
+bool DBNavigator::confirmDelete() {
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kConfirmTitle),
+                    QString::fromLatin1(kDeleteQuestion), QMessageBox::Ok | QMessageBox::Cancel,
+                    this);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Cancel"));
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void DBNavigator::updateButtons() {
+    dataset::ClientDataSet* target = dataSet();
+    std::array<bool, kButtonCount> enabled{};
+    if (isEnabled() && target && target->Active()) {
+        const bool canModify = target->CanModify();
+        const bool bof = target->Bof();
+        const bool eof = target->Eof();
+        const bool editing = target->State() == dataset::DataSetState::Edit ||
+                             target->State() == dataset::DataSetState::Insert;
+        auto set = [&enabled](NavigateButton which, bool on) {
+            enabled[static_cast<int>(which)] = on;
+        };
+        set(NavigateButton::First, !bof);
+        set(NavigateButton::Prior, !bof);
+        set(NavigateButton::Next, !eof);
+        set(NavigateButton::Last, !eof);
+        set(NavigateButton::Insert, canModify);
+        set(NavigateButton::Delete, canModify && !(bof && eof));
+        set(NavigateButton::Edit, canModify && !editing);
+        set(NavigateButton::Post, canModify && editing);
+        set(NavigateButton::Cancel, canModify && editing);
+        set(NavigateButton::Refresh, true);
+    }
+    for (int i = 0; i < kButtonCount; ++i)
+        buttons_[i]->setEnabled(enabled[i]);
+}
+
+QImage DBNavigator::glyphBitmap(NavigateButton which) {
+    const int width = glyphWidth(which);
+    QImage bitmap(2 * width, kGlyphHeight, QImage::Format_ARGB32);
+    bitmap.fill(Qt::transparent);
+    QPainter painter(&bitmap);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    drawGlyph(painter, which, Qt::black);
+    // The disabled picture: a white shape one pixel down and right under a
+    // grey one, so that it looks pressed into the button.
+    painter.translate(width + 1, 1);
+    drawGlyph(painter, which, Qt::white);
+    painter.translate(-1, -1);
+    drawGlyph(painter, which, QColor(128, 128, 128));
+    painter.end();
+    return bitmap;
 }
 
 std::vector<int> DBNavigator::buttonWidths(int width, int count) {
@@ -142,6 +287,12 @@ std::vector<int> DBNavigator::buttonWidths(int width, int count) {
 
 void DBNavigator::resizeEvent(QResizeEvent*) {
     layoutButtons();
+}
+
+void DBNavigator::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        updateButtons();
 }
 
 void DBNavigator::layoutButtons() {

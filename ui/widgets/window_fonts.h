@@ -4,9 +4,9 @@
 
 #include <QFont>
 
-namespace app {
+namespace ui {
 
 QFont msSansSerif(int pixelSize);
 QFont arialNarrow(int pixelSize);
 
-} // namespace app
+} // namespace ui

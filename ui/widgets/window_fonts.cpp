@@ -1,8 +1,8 @@
-#include "app/window_fonts.h"
+#include "ui/widgets/window_fonts.h"
 
 #include <QStringList>
 
-namespace app {
+namespace ui {
 
 namespace {
 
@@ -30,4 +30,4 @@ QFont arialNarrow(int pixelSize) {
                     pixelSize);
 }
 
-} // namespace app
+} // namespace ui

@@ -1,0 +1,133 @@
+#include "app/closing_adjustments.h"
+
+#include "dataset/reconcile_error.h"
+#include "dataset/window_data_sets.h"
+#include "db/bcd.h"
+
+namespace app {
+namespace {
+
+// A text value in single quotes, every quote inside doubled.
+std::string quoted(const std::string& text) {
+    std::string result = "'";
+    for (const char c : text) {
+        result += c;
+        if (c == '\'')
+            result += '\'';
+    }
+    return result + '\'';
+}
+
+db::SQLDate sqlDate(const platform::Date& day) {
+    return {day.year, day.month, day.day};
+}
+
+} // namespace
+
+ClosingAdjustments::ClosingAdjustments(dataset::WindowDataSets& dataSets, Window window)
+    : dataSets_(dataSets), window_(std::move(window)) {
+    // The filter's quoted day is read back the way it was written.
+    dataSets_.CAjuste.setDateParser([](std::string_view text) -> std::optional<db::SQLDate> {
+        const std::optional<platform::Date> day = platform::shortTextToDate(text);
+        if (!day)
+            return std::nullopt;
+        return sqlDate(*day);
+    });
+}
+
+std::string ClosingAdjustments::filterFor(const platform::Date& day) {
+    return FilterPrefix + quoted(platform::dateToShortText(day));
+}
+
+void ClosingAdjustments::toggle() {
+    if (window_.panelShown())
+        close();
+    else
+        open();
+}
+
+void ClosingAdjustments::open() {
+    dataset::ClientDataSet& CAjuste = dataSets_.CAjuste;
+    const platform::Date day = window_.chosenDate();
+    CAjuste.setFilter(filterFor(day));
+    CAjuste.setFiltered(true);
+    // Left open by F2, the data set is not read again: the filter alone
+    // changes.
+    CAjuste.open();
+    while (!CAjuste.Eof())
+        CAjuste.Delete();
+    for (const StandardRow& row : StandardRows) {
+        CAjuste.Insert();
+        dataSets_.CAjusteAJCI_ID->setAsInteger(0);
+        dataSets_.CAjusteAJCI_FECINI->setAsDate(sqlDate(day));
+        dataSets_.CAjusteAJCI_FECFIN->setAsDate(sqlDate(day));
+        dataSets_.CAjusteAJCI_PORC->setAsBcd(db::Bcd::fromScaled(row.porc, Scale));
+        dataSets_.CAjusteAJCI_FACTOR->setAsBcd(db::Bcd::fromScaled(row.factor, Scale));
+        CAjuste.Post();
+    }
+    window_.showPanel(true);
+}
+
+bool ClosingAdjustments::close() {
+    const std::vector<std::string> refused = apply();
+    if (!refused.empty()) {
+        report(refused);
+        return false;
+    }
+    window_.showPanel(false);
+    dataSets_.CAjuste.close();
+    return true;
+}
+
+bool ClosingAdjustments::saveBeforePosting() {
+    window_.showPanel(false);
+    std::vector<std::string> refused;
+    try {
+        refused = apply();
+    } catch (...) {
+        // The changes are still in the change log: keep them in sight.
+        window_.showPanel(true);
+        throw;
+    }
+    if (!refused.empty()) {
+        window_.showPanel(true);
+        report(refused);
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> ClosingAdjustments::apply() {
+    dataset::ClientDataSet& CAjuste = dataSets_.CAjuste;
+    std::vector<std::string> refused;
+    const auto handler = CAjuste.OnReconcileError;
+    CAjuste.OnReconcileError = [&refused](dataset::ClientDataSet&,
+                                          const dataset::ReconcileError& error, dataset::UpdateKind,
+                                          dataset::ReconcileAction&) {
+        refused.emplace_back(error.what());
+    };
+    int errorCount = 0;
+    try {
+        // No limit on errors: every row is tried, those the database takes
+        // are committed and leave the change log, the refused ones stay in
+        // it. With a limit, the rows rolled back beside the refused one
+        // would leave the change log although they never reached the table.
+        errorCount = CAjuste.ApplyUpdates(-1);
+    } catch (...) {
+        CAjuste.OnReconcileError = handler;
+        throw;
+    }
+    CAjuste.OnReconcileError = handler;
+    if (errorCount > 0 && refused.empty())
+        refused.emplace_back();
+    return refused;
+}
+
+void ClosingAdjustments::report(const std::vector<std::string>& refused) {
+    std::string text = NotSaved;
+    for (const std::string& message : refused)
+        text += '\n' + message;
+    window_.showMessage(text);
+}
+
+} // namespace app

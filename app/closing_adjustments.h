@@ -1,0 +1,73 @@
+#pragma once
+// The editor of one day's closing-rate adjustments. Opening resets the rows
+// of AJUSTE_CIERRE that start on the chosen day, in CAjuste's change log, to
+// the three standard rows and shows the panel; closing writes the changes
+// back and puts the editor away; F2 writes them back before posting. A save
+// the database refuses in part is reported and leaves the editor open on
+// the refused changes, so that they can be corrected and saved again.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/short_date.h"
+
+namespace dataset {
+struct WindowDataSets;
+}
+
+namespace app {
+
+class ClosingAdjustments {
+public:
+    static constexpr const char* NotSaved = "No se pudieron guardar las tarifas:";
+    static constexpr const char* FilterPrefix = "AJCI_FECINI = ";
+
+    // Percentage and factor of a standard row, as integers scaled by 10^Scale.
+    static constexpr int Scale = 4;
+    struct StandardRow {
+        std::int64_t porc;
+        std::int64_t factor;
+    };
+    // In the order they are inserted; each lands before the previous one, so
+    // the grid lists them 5, 16, 0.
+    static constexpr std::array<StandardRow, 3> StandardRows{
+        {{0, 8000}, {160000, 8000}, {50000, 8000}}};
+
+    // What the editor asks of the window.
+    struct Window {
+        std::function<bool()> panelShown;
+        std::function<void(bool shown)> showPanel;
+        // The day chosen in the date picker.
+        std::function<platform::Date()> chosenDate;
+        std::function<void(const std::string& text)> showMessage;
+    };
+
+    ClosingAdjustments(dataset::WindowDataSets& dataSets, Window window);
+
+    // F5: opens the editor when its panel is hidden, closes it when shown.
+    void toggle();
+    void open();
+    // False, after telling the user, when rows were refused: the panel stays
+    // shown and the refused changes stay in the change log.
+    bool close();
+    // F2 with the panel shown. False, as for close(), when rows were refused;
+    // the posting run must then not start.
+    bool saveBeforePosting();
+
+    // The filter of the day's rows: the field, "=", the date as the user's
+    // short date text in quotes.
+    static std::string filterFor(const platform::Date& day);
+
+private:
+    // Sends CAjuste's change log; the database's message of each refused row.
+    std::vector<std::string> apply();
+    void report(const std::vector<std::string>& refused);
+
+    dataset::WindowDataSets& dataSets_;
+    Window window_;
+};
+
+} // namespace app

@@ -1,0 +1,30 @@
+#include "app/key_preview.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace app {
+
+KeyPreview::KeyPreview(QWidget* window, Handler handler)
+    : QObject(window), window_(window), handler_(std::move(handler)) {
+    // Only the application sees a key before the widget it is sent to.
+    qApp->installEventFilter(this);
+}
+
+bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    // Dialogs, message boxes and drop-down lists are windows of their own.
+    if (widget->window() != window_)
+        return false;
+    if (event == previewed_ && previewedAt_ && widget->isAncestorOf(previewedAt_))
+        return false;
+    previewed_ = event;
+    previewedAt_ = widget;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    handler_(key->key(), key->modifiers());
+    return false;
+}
+
+} // namespace app

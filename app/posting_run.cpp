@@ -1,0 +1,158 @@
+#include "app/posting_run.h"
+
+#include <chrono>
+
+#include "dataset/window_data_sets.h"
+#include "db/sql_literal.h"
+#include "db/sql_stored_proc.h"
+
+namespace app {
+
+namespace {
+
+constexpr const char* kLocalHead = "select * from contabil_facturas_contado(";
+constexpr const char* kNiifHead = "select * from contabil_facturas_contado_n(";
+constexpr const char* kArgumentSeparator = ", ";
+
+constexpr const char* kAuthorisationClientCode =
+    "SELECT AUTO_NITCONTADO FROM AUTORIZACIONES WHERE PREF_PRE = ";
+constexpr const char* kCompanyClientCode =
+    "select conf_valor from configuracion where conf_modulo = 'FACTURACION' and conf_categoria = "
+    "'FACTURAS' and conf_propiedad = 'CODIGO DEL CLIENTE PARA VENTAS DE CONTADO'";
+constexpr const char* kInterfaceOfPrefix = "SELECT MAX(INVE_ID), MAX(INVE_NOMBRE) FROM "
+                                           "INTERFAZ_VENTAS WHERE TIDO_COD = 31 AND PREF_PRE = ";
+
+constexpr const char* kListingHead = "select erro_codigo,erro_cadena,";
+constexpr const char* kListingMiddle =
+    " as Interfaz from errores where erro_item >= (select (max(erro_item) -";
+constexpr const char* kListingTail = ") from errores where erro_tipodoc = 31 and erro_iddoc = 0)";
+
+constexpr const char* kCompletionProcedure = "CONTABILIZA_PENDIENTE";
+constexpr const char* kCompletionParameter = "IDCNT";
+
+std::int64_t timed(const std::function<void()>& work) {
+    const auto started = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() -
+                                                                started)
+        .count();
+}
+
+} // namespace
+
+PostingRun::PostingRun(dataset::WindowDataSets& dataSets, db::SQLStoredProc& Scontapend,
+                       Window window)
+    : dataSets_(dataSets), Scontapend_(Scontapend), window_(std::move(window)) {}
+
+void PostingRun::run(const Request& request) {
+    timings_ = {};
+    if (!choosePointOfSale(request.pointKey))
+        return;
+    const std::string prefix = dataSets_.CPuntosPREF_PRE->AsString();
+    const std::int64_t point = dataSets_.CPuntosPTVT_ID->AsInteger();
+
+    std::string clientCode;
+    if (!findClientCode(prefix, clientCode))
+        return;
+    std::int64_t interfaceId = 0;
+    std::string interfaceName;
+    if (!findInterface(prefix, interfaceId, interfaceName))
+        return;
+
+    const std::string statement =
+        (request.niif ? kNiifHead : kLocalHead) + db::sqlLiteral(request.dateText) +
+        kArgumentSeparator + db::sqlLiteral(clientCode) + kArgumentSeparator +
+        db::sqlLiteral(prefix) + kArgumentSeparator + std::to_string(point) + kArgumentSeparator +
+        std::to_string(interfaceId) + ")";
+    post(statement, interfaceName);
+}
+
+bool PostingRun::choosePointOfSale(const dataset::Value& pointKey) {
+    // By the chosen key, never by the name shown: two points of sale may
+    // share a name. A closed CPuntos (no sign-in yet) fails here.
+    if (!dataSets_.CPuntos.Locate("PTVT_ID", pointKey)) {
+        refuse(NoPointOfSale);
+        return false;
+    }
+    return true;
+}
+
+bool PostingRun::findClientCode(const std::string& prefix, std::string& clientCode) {
+    if (lookUp(kAuthorisationClientCode + db::sqlLiteral(prefix), clientCode) &&
+        !clientCode.empty())
+        return true;
+    if (lookUp(kCompanyClientCode, clientCode) && !clientCode.empty())
+        return true;
+    // Without a client code the procedure cannot be called as it expects.
+    refuse(NoClientCode);
+    return false;
+}
+
+bool PostingRun::findInterface(const std::string& prefix, std::int64_t& interfaceId,
+                               std::string& interfaceName) {
+    std::string id;
+    // The aggregate always gives a row; MAX of no rows is null.
+    if (!lookUp(kInterfaceOfPrefix + db::sqlLiteral(prefix), id) || id.empty()) {
+        refuse(NoInterfacePrefix + prefix + ".");
+        return false;
+    }
+    interfaceId = dataSets_.Cborrar.Fields(0).AsInteger();
+    interfaceName = dataSets_.Cborrar.Fields(1).AsString();
+    // Cborrar stays open with the interface until the next run closes it.
+    return true;
+}
+
+bool PostingRun::lookUp(const std::string& sql, std::string& firstColumn) {
+    dataset::ClientDataSet& Cborrar = dataSets_.Cborrar;
+    Cborrar.close();
+    Cborrar.setCommandText(sql);
+    Cborrar.open();
+    if (Cborrar.IsEmpty())
+        return false;
+    firstColumn = Cborrar.Fields(0).AsString();
+    return true;
+}
+
+void PostingRun::post(const std::string& statement, const std::string& interfaceName) {
+    dataset::ClientDataSet& CRepArticulos = dataSets_.CRepArticulos;
+    CRepArticulos.close();
+    CRepArticulos.setCommandText(statement);
+    timings_.postingNanoseconds = timed([&] { CRepArticulos.open(); });
+    window_.hideBanner();
+
+    if (CRepArticulos.IsEmpty()) {
+        window_.showMessage(NotPosted);
+    } else if (const std::int64_t errors = dataSets_.CRepArticulosERR->AsInteger(); errors < 1) {
+        // Nothing new to post gives voucher 0: nothing to complete or say.
+        if (const std::int64_t voucher = dataSets_.CRepArticulosIDC->AsInteger(); voucher != 0) {
+            complete(voucher);
+            window_.showMessage(Posted);
+        }
+    } else {
+        window_.showMessage(std::string(FailedHead) + '\r' + FailedHint);
+        window_.enableErrorGrid();
+        listErrors(errors, interfaceName);
+    }
+    CRepArticulos.close();
+}
+
+void PostingRun::complete(std::int64_t voucher) {
+    Scontapend_.setStoredProcName(kCompletionProcedure);
+    Scontapend_.paramByName(kCompletionParameter).value = voucher;
+    timings_.completionNanoseconds = timed([&] { Scontapend_.execProc(); });
+}
+
+void PostingRun::listErrors(std::int64_t errorCount, const std::string& interfaceName) {
+    dataset::ClientDataSet& CError = dataSets_.CError;
+    CError.close();
+    CError.setCommandText(kListingHead + db::sqlLiteral(interfaceName) + kListingMiddle +
+                          std::to_string(errorCount) + kListingTail);
+    CError.open();
+}
+
+void PostingRun::refuse(const std::string& text) {
+    window_.hideBanner();
+    window_.showMessage(text);
+}
+
+} // namespace app

@@ -1,0 +1,90 @@
+#pragma once
+// One posting of the cash sales of a day and a point of sale: the lookups of
+// the client code and the sales interface, the call of the posting procedure
+// composed as SQL text, the completion of the voucher it leaves pending, and
+// the error listing when it fails. All posting logic is in the database;
+// this only gathers the inputs, sends them and reports the outcome.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "dataset/field.h"
+
+namespace db {
+class SQLStoredProc;
+}
+
+namespace dataset {
+struct WindowDataSets;
+}
+
+namespace app {
+
+class PostingRun {
+public:
+    static constexpr const char* NoPointOfSale = "Seleccione un punto de venta.";
+    static constexpr const char* NoClientCode = "No se encontró el código del cliente de contado.";
+    static constexpr const char* NoInterfacePrefix =
+        "No se encontró la interfaz de ventas del prefijo ";
+    static constexpr const char* NotPosted = "No se pudo contabilizar las facturas.";
+    static constexpr const char* Posted = "Comprobante contable correctamente generado.";
+    static constexpr const char* FailedHead =
+        "Se presentaron los siguientes errores en la contabilización:";
+    static constexpr const char* FailedHint = "Verifique la definición de la interfaz relacionada";
+
+    // The run's inputs, read from the window at each run.
+    struct Request {
+        // The posting date in the user's short date format.
+        std::string dateText;
+        // PTVT_ID of the chosen point of sale; null when none is chosen.
+        dataset::Value pointKey;
+        // The NIIF book instead of the local one.
+        bool niif = false;
+    };
+
+    // What the run asks of the window, in the order the run reaches it.
+    struct Window {
+        // The database work is over; called before any message.
+        std::function<void()> hideBanner;
+        std::function<void(const std::string& text)> showMessage;
+        // The posting failed: the error listing is about to be read.
+        std::function<void()> enableErrorGrid;
+    };
+
+    PostingRun(dataset::WindowDataSets& dataSets, db::SQLStoredProc& Scontapend, Window window);
+
+    // The whole run. Failures of the database and the data sets pass.
+    void run(const Request& request);
+
+    // Where the last run's time went inside the database: the posting
+    // procedure (opening CRepArticulos) and the completion of its voucher.
+    // The rest of a run is the program's own work.
+    struct Timings {
+        std::int64_t postingNanoseconds = 0;
+        std::int64_t completionNanoseconds = 0;
+    };
+    const Timings& lastTimings() const { return timings_; }
+
+private:
+    // Each gives false, after telling the user, when the run cannot go on.
+    bool choosePointOfSale(const dataset::Value& pointKey);
+    bool findClientCode(const std::string& prefix, std::string& clientCode);
+    bool findInterface(const std::string& prefix, std::int64_t& interfaceId,
+                       std::string& interfaceName);
+
+    // Opens Cborrar on the statement; gives the text of its first column in
+    // the first row, or nothing without a row.
+    bool lookUp(const std::string& sql, std::string& firstColumn);
+    void post(const std::string& statement, const std::string& interfaceName);
+    void complete(std::int64_t voucher);
+    void listErrors(std::int64_t errorCount, const std::string& interfaceName);
+    void refuse(const std::string& text);
+
+    dataset::WindowDataSets& dataSets_;
+    db::SQLStoredProc& Scontapend_;
+    Window window_;
+    Timings timings_;
+};
+
+} // namespace app

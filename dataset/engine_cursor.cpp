@@ -1,0 +1,106 @@
+#include "dataset/engine_cursor.h"
+
+#include "dataset/data_set_engine_error.h"
+
+#include <algorithm>
+
+namespace dataset {
+
+int EngineCursor::addFilter(std::shared_ptr<const FilterExpression> filter) {
+    const int handle = nextHandle_++;
+    filters_.emplace(handle, std::move(filter));
+    viewVersion_ = ~std::uint64_t{0};
+    return handle;
+}
+
+void EngineCursor::dropFilter(int handle) {
+    if (filters_.erase(handle) == 0) {
+        throw DataSetEngineError(EngineStatus::NoSuchFilter, "Filter handle not found");
+    }
+    viewVersion_ = ~std::uint64_t{0};
+}
+
+bool EngineCursor::passes(RowId row) const {
+    const RowBytes bytes = store_.record(row);
+    return std::all_of(filters_.begin(), filters_.end(), [&](const auto& entry) {
+        return entry.second->matches(store_.codec(), bytes);
+    });
+}
+
+void EngineCursor::refresh() const {
+    if (filters_.empty() || viewVersion_ == store_.version()) {
+        return;
+    }
+    view_.clear();
+    for (std::size_t i = 0; i < store_.size(); ++i) {
+        if (passes(store_.rowAt(i))) {
+            view_.push_back(store_.rowAt(i));
+        }
+    }
+    viewVersion_ = store_.version();
+}
+
+std::size_t EngineCursor::count() const {
+    if (filters_.empty()) {
+        return store_.size();
+    }
+    refresh();
+    return view_.size();
+}
+
+RowId EngineCursor::rowAt(std::size_t index) const {
+    if (filters_.empty()) {
+        return store_.rowAt(index);
+    }
+    refresh();
+    return view_[index];
+}
+
+std::optional<std::size_t> EngineCursor::indexOf(RowId row) const {
+    if (filters_.empty()) {
+        std::optional<std::size_t> index = store_.indexOf(row, hint_);
+        if (index) {
+            hint_ = *index;
+        }
+        return index;
+    }
+    refresh();
+    if (hint_ < view_.size() && view_[hint_] == row) {
+        return hint_;
+    }
+    auto found = std::find(view_.begin(), view_.end(), row);
+    if (found == view_.end()) {
+        return std::nullopt;
+    }
+    hint_ = static_cast<std::size_t>(found - view_.begin());
+    return hint_;
+}
+
+std::optional<std::size_t> EngineCursor::find(const FilterExpression& expression,
+                                              std::size_t from) const {
+    const std::size_t rows = count();
+    for (std::size_t i = from; i < rows; ++i) {
+        if (expression.matches(store_.codec(), store_.record(rowAt(i)))) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> EngineCursor::currentIndex() const {
+    if (!current_) {
+        return std::nullopt;
+    }
+    return indexOf(*current_);
+}
+
+void EngineCursor::setCurrentIndex(std::optional<std::size_t> index) {
+    if (!index || *index >= count()) {
+        current_.reset();
+        return;
+    }
+    current_ = rowAt(*index);
+    hint_ = *index;
+}
+
+} // namespace dataset

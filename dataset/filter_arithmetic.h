@@ -1,0 +1,28 @@
+#pragma once
+// Arithmetic and ordering of the numbers a filter computes with: integers
+// and decimals stay exact, a float operand makes the result a float. A null
+// operand, a division by zero or a result too large gives null, which no
+// comparison accepts.
+
+#include "dataset/field.h"
+
+#include <optional>
+
+namespace dataset {
+
+class FilterArithmetic {
+public:
+    // Decimals a quotient keeps at least.
+    static constexpr int QuotientScale = 4;
+
+    static bool isNumber(const Value& value);
+    // op is one of + - * /. Integers give an integer, except for /, which
+    // gives a decimal of at least QuotientScale places, rounded half away
+    // from zero; decimals add their scales when multiplied.
+    static Value apply(char op, const Value& a, const Value& b);
+    static Value negate(const Value& value);
+    // -1, 0, 1 between two numbers of any kind; empty when either is not one.
+    static std::optional<int> compare(const Value& a, const Value& b);
+};
+
+} // namespace dataset

@@ -1,0 +1,311 @@
+#include "dataset/sql_resolver.h"
+
+#include "dataset/data_set_provider.h"
+#include "dataset/error_packet_builder.h"
+#include "dataset/filter_expression.h"
+#include "dataset/packet_reader.h"
+#include "dataset/update_error.h"
+#include "db/sql_command.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+
+namespace dataset {
+
+struct SQLResolver::Apply {
+    db::SQLCommand& source;
+    const Packet& delta;
+    const RowCodec& codec;
+    const UpdateSqlBuilder& builder;
+    bool tableNamed;
+    int maxErrors;
+    int errorCount = 0;
+    ResolverResponse previous = ResolverResponse::Skip;
+    std::unique_ptr<ErrorPacketBuilder> errors;
+    // Set when a statement changed several rows and the transaction went.
+    bool rolledBack = false;
+};
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+std::string textAttribute(const PacketAttribute* attribute) {
+    if (attribute == nullptr) {
+        return {};
+    }
+    if (const auto* text = std::get_if<std::string>(&attribute->value)) {
+        return *text;
+    }
+    return {};
+}
+
+std::vector<ResolveColumn> resolveColumns(const Packet& delta, const std::string& keyFields) {
+    std::vector<ResolveColumn> columns;
+    for (const ColumnDesc& desc : delta.columns) {
+        ResolveColumn column;
+        column.type = desc.type;
+        column.size = desc.size;
+        column.readOnly = desc.readOnly;
+        if (const PacketAttribute* flags = desc.attribute("PROVFLAGS")) {
+            if (const auto* bits = std::get_if<std::int64_t>(&flags->value)) {
+                column.flags = ProviderFlags::fromBits(static_cast<std::uint8_t>(*bits));
+            }
+        }
+        if (const PacketAttribute* calc = desc.attribute("SERVER_CALC")) {
+            const auto* on = std::get_if<std::int64_t>(&calc->value);
+            column.serverCalculated = on != nullptr && *on != 0;
+        }
+        column.origin =
+            UpdateSqlBuilder::originColumn(textAttribute(desc.attribute("ORIGIN")), desc.name);
+        columns.push_back(std::move(column));
+    }
+    const bool anyKey = std::any_of(columns.begin(), columns.end(), [](const ResolveColumn& c) {
+        return c.flags.has(ProviderFlag::InKey);
+    });
+    if (!anyKey && !keyFields.empty()) {
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t end = keyFields.find(';', start);
+            const std::string_view key = std::string_view(keyFields).substr(
+                start, end == std::string::npos ? end : end - start);
+            for (ResolveColumn& column : columns) {
+                if (sameName(column.origin, key)) {
+                    column.flags = column.flags + ProviderFlag::InKey;
+                }
+            }
+            if (end == std::string::npos) {
+                break;
+            }
+            start = end + 1;
+        }
+    }
+    return columns;
+}
+
+std::vector<std::optional<Value>> cells(const RowCodec& codec, RowBytes row) {
+    std::vector<std::optional<Value>> values(codec.columnCount());
+    for (std::size_t c = 0; c < values.size(); ++c) {
+        if (codec.state(row, c) != CellState::Unchanged) {
+            values[c] = codec.value(row, c);
+        }
+    }
+    return values;
+}
+
+// A new value equal to the old one (the same decimal in another precision,
+// say) changes nothing and is not written.
+std::vector<std::optional<Value>> changedCells(const RowCodec& codec, RowBytes original,
+                                               RowBytes modified) {
+    std::vector<std::optional<Value>> values = cells(codec, modified);
+    for (std::size_t c = 0; c < values.size(); ++c) {
+        if (!values[c] || codec.state(original, c) == CellState::Unchanged) {
+            continue;
+        }
+        const Value old = codec.value(original, c);
+        const bool bothNull = std::holds_alternative<std::monostate>(old) &&
+                              std::holds_alternative<std::monostate>(*values[c]);
+        const std::optional<int> order = FilterExpression::compare(old, *values[c], false);
+        if (bothNull || (order && *order == 0)) {
+            values[c].reset();
+        }
+    }
+    return values;
+}
+
+} // namespace
+
+SQLResolver::SQLResolver(DataSetProvider& provider) : provider_(provider) {}
+
+SQLResolver::~SQLResolver() = default;
+
+DataPacket SQLResolver::resolve(db::SQLCommand& source, const std::vector<std::uint8_t>& delta,
+                                int maxErrors, int& errorCount) {
+    const Packet packet = PacketReader::read(delta);
+    std::vector<FieldType> types;
+    for (const ColumnDesc& column : packet.columns) {
+        types.push_back(column.type);
+    }
+    const RowCodec codec(types);
+
+    std::string table = textAttribute(packet.attribute("TABLE_NAME"));
+    if (table.empty()) {
+        table = source.psGetTableName();
+    }
+    const std::string quote = source.psGetQuoteChar();
+    std::string quoted = UpdateSqlBuilder::quoteTableName(table, quote, source.psIsSQLBased());
+    const UpdateSqlBuilder builder(resolveColumns(packet, source.psGetKeyFields()), quote, quoted,
+                                   provider_.updateMode);
+
+    Apply apply{source,
+                packet,
+                codec,
+                builder,
+                !quoted.empty(),
+                maxErrors == -1 ? INT_MAX : maxErrors,
+                0,
+                ResolverResponse::Skip,
+                nullptr,
+                false};
+    const std::size_t rows = packet.rows.size();
+    for (std::size_t i = 0; i < rows; ++i) {
+        const RowBytes row = packet.row(i);
+        switch (RowCodec::status(row)) {
+        case RowStatus::Inserted:
+            applyRow(apply, UpdateKind::Insert, i, {{}, cells(codec, row)});
+            break;
+        case RowStatus::Deleted:
+            applyRow(apply, UpdateKind::Delete, i,
+                     {cells(codec, row), std::vector<std::optional<Value>>(codec.columnCount())});
+            break;
+        case RowStatus::Unmodified:
+            if (i + 1 < rows && RowCodec::status(packet.row(i + 1)) == RowStatus::Modified) {
+                ++i;
+                applyRow(apply, UpdateKind::Modify, i,
+                         {cells(codec, row), changedCells(codec, row, packet.row(i))});
+                break;
+            }
+            continue;
+        case RowStatus::Modified:
+            continue;
+        }
+        if (apply.rolledBack) {
+            failWholeApply(apply, i);
+            break;
+        }
+        if (apply.errorCount > apply.maxErrors) {
+            break;
+        }
+    }
+    errorCount = apply.errorCount;
+    if (!apply.errors) {
+        return std::nullopt;
+    }
+    return apply.errors->finish();
+}
+
+void SQLResolver::applyRow(Apply& apply, UpdateKind kind, std::size_t recordNo,
+                           const RowValues& row) {
+    std::string message;
+    try {
+        const ProviderOptions options = provider_.Options;
+        if (kind == UpdateKind::Modify && options.has(ProviderOption::DisableEdits)) {
+            throw db::DatabaseError(ModificationsNotAllowed);
+        }
+        if (kind == UpdateKind::Insert && options.has(ProviderOption::DisableInserts)) {
+            throw db::DatabaseError(InsertsNotAllowed);
+        }
+        if (kind == UpdateKind::Delete && options.has(ProviderOption::DisableDeletes)) {
+            throw db::DatabaseError(DeletesNotAllowed);
+        }
+        if (!apply.tableNamed) {
+            throw db::DatabaseError(NoTableName);
+        }
+        switch (kind) {
+        case UpdateKind::Insert:
+            execute(apply, apply.builder.insertion(row));
+            break;
+        case UpdateKind::Modify:
+            if (const auto statement = apply.builder.modification(row)) {
+                execute(apply, *statement);
+            }
+            break;
+        case UpdateKind::Delete:
+            execute(apply, apply.builder.deletion(row));
+            break;
+        }
+        return;
+    } catch (const std::exception& error) {
+        message = apply.source.psGetUpdateException(&error, nullptr).what();
+    } catch (...) {
+        message = apply.source.psGetUpdateException(nullptr, nullptr).what();
+    }
+    rowFailed(apply, recordNo, row, UpdateError(message, 0).what());
+}
+
+void SQLResolver::execute(Apply& apply, const UpdateStatement& statement) {
+    if (observer_) {
+        observer_(statement.text, statement.params);
+    }
+    const std::int64_t rows = apply.source.psExecuteStatement(statement.text, statement.params);
+    if (rows > 1 && !provider_.Options.has(ProviderOption::AllowMultiRecordUpdates)) {
+        if (apply.source.psInTransaction()) {
+            apply.source.psEndTransaction(false);
+        }
+        apply.rolledBack = true;
+        throw db::DatabaseError(MultipleRecords);
+    }
+    if (rows < 1) {
+        throw db::DatabaseError(RecordChanged);
+    }
+}
+
+std::vector<std::optional<Value>> SQLResolver::readCurrent(Apply& apply, const RowValues& row) {
+    std::vector<std::optional<Value>> current;
+    try {
+        std::vector<std::size_t> columns;
+        const UpdateStatement statement = apply.builder.conflictRead(row, columns);
+        std::unique_ptr<db::SQLCommand> result;
+        apply.source.psExecuteStatement(statement.text, statement.params, &result);
+        if (result && !result->eof()) {
+            current.resize(apply.codec.columnCount());
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                current[columns[i]] = result->value(i);
+            }
+        }
+    } catch (...) {
+        // The current values only help a reconcile handler; without them
+        // the row is reported all the same.
+        current.clear();
+    }
+    return current;
+}
+
+void SQLResolver::rowFailed(Apply& apply, std::size_t recordNo, const RowValues& row,
+                            const std::string& message) {
+    ResolverResponse response =
+        apply.errorCount >= apply.maxErrors ? ResolverResponse::Abort : ResolverResponse::Skip;
+    // After a forced rollback the transaction is gone: nothing more is read.
+    const std::vector<std::optional<Value>> current =
+        apply.rolledBack ? std::vector<std::optional<Value>>() : readCurrent(apply, row);
+    ++apply.errorCount;
+    if (apply.errorCount > apply.maxErrors) {
+        response = ResolverResponse::Abort;
+    }
+    if (response == ResolverResponse::Abort) {
+        apply.maxErrors = apply.errorCount - 1;
+    }
+    if (!apply.errors) {
+        apply.errors = std::make_unique<ErrorPacketBuilder>(apply.delta.columns);
+    }
+    apply.errors->log(recordNo, RowCodec::status(apply.delta.row(recordNo)), response, message, 1,
+                      0, current);
+    apply.previous = response;
+}
+
+void SQLResolver::failWholeApply(Apply& apply, std::size_t offendingRecord) {
+    // The rollback undid every row applied so far, and the rows after it
+    // would run outside any transaction: report the whole apply as failed so
+    // that every change stays in the change log.
+    int failed = 0;
+    const std::size_t rows = apply.delta.rows.size();
+    for (std::size_t i = 0; i < rows; ++i) {
+        const RowStatus status = RowCodec::status(apply.delta.row(i));
+        if (status == RowStatus::Unmodified) {
+            continue;
+        }
+        ++failed;
+        if (i != offendingRecord && !apply.errors->logged(i)) {
+            apply.errors->log(i, status, ResolverResponse::Abort, RolledBack, 1, 0, {});
+        }
+    }
+    apply.errorCount = std::max(apply.errorCount, failed);
+}
+
+} // namespace dataset

@@ -1,0 +1,54 @@
+#pragma once
+// Applies a delta with generated SQL: one statement per changed row, in
+// delta order, on the provider's source; rows that fail are counted and
+// written into an error packet instead of being raised.
+
+#include "dataset/update_kinds.h"
+#include "dataset/update_resolver.h"
+#include "dataset/update_sql_builder.h"
+
+#include <functional>
+#include <memory>
+
+namespace dataset {
+
+class ErrorPacketBuilder;
+
+class SQLResolver : public UpdateResolver {
+public:
+    static constexpr const char* MultipleRecords = "Update affected more than 1 record.";
+    static constexpr const char* RecordChanged = "Record not found or changed by another user";
+    static constexpr const char* NoTableName = "Unable to resolve records.  Table name not found.";
+    static constexpr const char* InsertsNotAllowed = "Inserts are not allowed";
+    static constexpr const char* ModificationsNotAllowed = "Modifications are not allowed";
+    static constexpr const char* DeletesNotAllowed = "Deletes are not allowed";
+    static constexpr const char* InvalidResponse = "Invalid response";
+    // Given to the other rows of an apply whose transaction was rolled back
+    // because one statement changed several rows: none of them is saved.
+    static constexpr const char* RolledBack =
+        "Changes not saved: another record of this update affected more than 1 record.";
+
+    explicit SQLResolver(DataSetProvider& provider);
+    ~SQLResolver() override;
+
+    DataPacket resolve(db::SQLCommand& source, const std::vector<std::uint8_t>& delta,
+                       int maxErrors, int& errorCount) override;
+
+    // Sees every statement before it reaches the connection.
+    using StatementObserver = std::function<void(const std::string&, const db::SQLParams&)>;
+    void setStatementObserver(StatementObserver observer) { observer_ = std::move(observer); }
+
+private:
+    struct Apply;
+    void applyRow(Apply& apply, UpdateKind kind, std::size_t recordNo, const RowValues& row);
+    void execute(Apply& apply, const UpdateStatement& statement);
+    void rowFailed(Apply& apply, std::size_t recordNo, const RowValues& row,
+                   const std::string& message);
+    std::vector<std::optional<Value>> readCurrent(Apply& apply, const RowValues& row);
+    void failWholeApply(Apply& apply, std::size_t offendingRecord);
+
+    DataSetProvider& provider_;
+    StatementObserver observer_;
+};
+
+} // namespace dataset

@@ -1,0 +1,23 @@
+#pragma once
+// Writes the rows of a delta back through a provider's source. The provider
+// makes one on its first apply and keeps it.
+
+#include "dataset/provider_service.h"
+
+namespace db {
+class SQLCommand;
+}
+
+namespace dataset {
+
+class DataSetProvider;
+
+class UpdateResolver {
+public:
+    virtual ~UpdateResolver() = default;
+    // Applies the rows in delta order; gives the error packet or none.
+    virtual DataPacket resolve(db::SQLCommand& source, const std::vector<std::uint8_t>& delta,
+                               int maxErrors, int& errorCount) = 0;
+};
+
+} // namespace dataset

@@ -1,0 +1,28 @@
+#pragma once
+// Moves of a grid between records: up and down with the rules for a new
+// record at the end or in the middle, jumps to a row, and Tab and Shift+Tab
+// across the end of a record. The record left is posted or cancelled first.
+
+namespace ui {
+
+class DBGrid;
+
+class GridNavigation {
+public:
+    explicit GridNavigation(DBGrid& grid) : grid_(grid) {}
+
+    // Down on the last record appends one where the grid may insert.
+    void moveDown();
+    void moveUp();
+    void moveToRow(int row);
+    // Past the last column: the first column of the next record.
+    void nextCell();
+    void previousCell();
+
+private:
+    bool atLastRow() const;
+
+    DBGrid& grid_;
+};
+
+} // namespace ui
