@@ -533,5 +533,50 @@ TEST_F(FakeDriverTest, ExecuteStatementErrorsCarryTheFailingObjectsMessage) {
     }
 }
 
+// Inside a transaction the same text runs again on the statement prepared
+// for it; another text, a failure or the end of the transaction frees it.
+TEST_F(FakeDriverTest, ATransactionKeepsTheStatementOfARepeatedText) {
+    const SQLParams one{{"P1", FieldType::Integer, ParamDirection::In, std::int64_t{7}}};
+    const auto count = [](const Calls& calls, const std::string& prefix) {
+        return std::count_if(calls.begin(), calls.end(),
+                             [&](const std::string& call) { return call.rfind(prefix, 0) == 0; });
+    };
+    connection_->setConnected(true);
+    connection_->startTransaction({1, 0, 0, 0});
+    takeCalls();
+
+    for (int i = 0; i < 3; ++i) {
+        connection_->executeStatement("delete from t where id = ?", one);
+    }
+    Calls calls = takeCalls();
+    EXPECT_EQ(count(calls, "prepare("), 1);
+    EXPECT_EQ(count(calls, "execute"), 3);
+    EXPECT_EQ(count(calls, "~Command"), 0);
+
+    connection_->executeStatement("delete from u where id = ?", one);
+    calls = takeCalls();
+    EXPECT_EQ(count(calls, "prepare("), 1) << "another text is prepared anew";
+    EXPECT_EQ(count(calls, "~Command"), 1) << "and the old statement freed";
+
+    control_->executeResult = DriverResult::InvalidParameter;
+    EXPECT_NE(errorOf([&] { connection_->executeStatement("delete from u where id = ?", one); }),
+              "<no error>");
+    control_->executeResult = 0;
+    connection_->executeStatement("delete from u where id = ?", one);
+    calls = takeCalls();
+    EXPECT_EQ(count(calls, "prepare("), 1) << "a failed statement is not kept";
+
+    connection_->commit({1, 0, 0, 0});
+    calls = takeCalls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), "~Command") << "freed before the transaction ends";
+    EXPECT_EQ(count(calls, "commit"), 1);
+
+    connection_->executeStatement("delete from u where id = ?", one);
+    calls = takeCalls();
+    EXPECT_EQ(count(calls, "prepare("), 1);
+    EXPECT_EQ(calls.back(), "~Command") << "outside a transaction nothing is kept";
+}
+
 } // namespace
 } // namespace db::test
