@@ -321,18 +321,20 @@ std::string SQLConnection::quotedObjectName(const std::string& name) {
     return std::string(buffer.data());
 }
 
+SQLConnection::ExecutingScope::ExecutingScope(SQLConnection& connection) : connection_(connection) {
+    connection_.state_ = ConnectionState::Executing;
+}
+
+SQLConnection::ExecutingScope::~ExecutingScope() {
+    if (connection_.state_ == ConnectionState::Executing) {
+        connection_.state_ = ConnectionState::Open;
+    }
+}
+
 std::int64_t SQLConnection::executeStatement(const std::string& sql, SQLParams params) {
     checkConnection();
     const BusyCursor busy;
-    state_ = ConnectionState::Executing;
-    struct BackToOpen {
-        SQLConnection& connection;
-        ~BackToOpen() {
-            if (connection.state_ == ConnectionState::Executing) {
-                connection.state_ = ConnectionState::Open;
-            }
-        }
-    } backToOpen{*this};
+    const ExecutingScope executing(*this);
 
     std::string text = params.empty() ? sql : ParamMarkers::replace(sql, quoteChar_);
     const std::int64_t rowset = rowsetSize();
@@ -382,15 +384,7 @@ std::int64_t SQLConnection::executeStatement(const std::string& sql, const SQLPa
     command->setConnection(this);
     checkConnection();
     const BusyCursor busy;
-    state_ = ConnectionState::Executing;
-    struct BackToOpen {
-        SQLConnection& connection;
-        ~BackToOpen() {
-            if (connection.state_ == ConnectionState::Executing) {
-                connection.state_ = ConnectionState::Open;
-            }
-        }
-    } backToOpen{*this};
+    const ExecutingScope executing(*this);
     command->setSQL(params.empty() ? sql : ParamMarkers::replace(sql, quoteChar_));
     for (std::size_t i = 0; i < params.size(); ++i) {
         SQLParam param = params[i];

@@ -100,6 +100,19 @@ public:
     [[noreturn]] void raiseDriverError(int code, ISQLErrorSource* source);
 
 private:
+    // The state is Executing while a statement runs, and Open again after
+    // it, also when it fails.
+    class ExecutingScope {
+    public:
+        explicit ExecutingScope(SQLConnection& connection);
+        ~ExecutingScope();
+        ExecutingScope(const ExecutingScope&) = delete;
+        ExecutingScope& operator=(const ExecutingScope&) = delete;
+
+    private:
+        SQLConnection& connection_;
+    };
+
     using EndTransactionCall = int (ISQLConnection::*)(const TransactionDesc&);
     // Commit and rollback: the checks, the driver call and the tidy-up.
     void endTransaction(const TransactionDesc& desc, EndTransactionCall call);
