@@ -35,14 +35,7 @@ const BenchDatabase& database() {
 
 std::unique_ptr<db::SQLConnection> connect() {
     auto c = std::make_unique<db::SQLConnection>("Pelmora");
-    c->DriverName = "Firebird";
-    c->GetDriverFunc = "getSQLDriverFIREBIRD";
-    c->LibraryName = BenchDatabase::driverLibrary();
-    c->VendorLib = "libfbclient.so.2";
-    c->Params = db::ConnectionParams{{"Database", database().path()},
-                                     {"User_Name", "SYSDBA"},
-                                     {"SQLDialect", "3"},
-                                     {"BlobSize", "-1"}};
+    database().configure(*c);
     c->setConnected(true);
     return c;
 }

@@ -95,4 +95,13 @@ std::string BenchDatabase::driverLibrary() {
     return PELMORA_DRIVER_LIBRARY;
 }
 
+void BenchDatabase::configure(db::SQLConnection& connection) const {
+    connection.DriverName = "Firebird";
+    connection.GetDriverFunc = "getSQLDriverFIREBIRD";
+    connection.LibraryName = driverLibrary();
+    connection.VendorLib = "libfbclient.so.2";
+    connection.Params = db::ConnectionParams{
+        {"Database", path_}, {"User_Name", "SYSDBA"}, {"SQLDialect", "3"}, {"BlobSize", "-1"}};
+}
+
 } // namespace bench

@@ -3,6 +3,8 @@
 // under a temporary directory and dropped afterwards, and the bare client
 // calls the baselines are made of.
 
+#include "db/sql_connection.h"
+
 #include <firebird/Interface.h>
 
 #include <string>
@@ -42,6 +44,8 @@ public:
 
     // The driver library built with this tree.
     static std::string driverLibrary();
+    // Gives a connection the program's driver settings for this database.
+    void configure(db::SQLConnection& connection) const;
 
 private:
     std::string directory_;

@@ -34,14 +34,7 @@ std::string nameOf(int i) {
 
 void ExecuteStatementInsert(benchmark::State& state) {
     db::SQLConnection connection("Pelmora");
-    connection.DriverName = "Firebird";
-    connection.GetDriverFunc = "getSQLDriverFIREBIRD";
-    connection.LibraryName = BenchDatabase::driverLibrary();
-    connection.VendorLib = "libfbclient.so.2";
-    connection.Params = db::ConnectionParams{{"Database", database().path()},
-                                             {"User_Name", "SYSDBA"},
-                                             {"SQLDialect", "3"},
-                                             {"BlobSize", "-1"}};
+    database().configure(connection);
     connection.setConnected(true);
     const db::TransactionDesc desc{1, 0, connection.isolationLevel(), 0};
     for (auto _ : state) {

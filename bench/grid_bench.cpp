@@ -42,14 +42,7 @@ const BenchDatabase& database() {
 class ErrorGridOver {
 public:
     explicit ErrorGridOver(int rows) : connection_("Pelmora") {
-        connection_.DriverName = "Firebird";
-        connection_.GetDriverFunc = "getSQLDriverFIREBIRD";
-        connection_.LibraryName = BenchDatabase::driverLibrary();
-        connection_.VendorLib = "libfbclient.so.2";
-        connection_.Params = db::ConnectionParams{{"Database", database().path()},
-                                                  {"User_Name", "SYSDBA"},
-                                                  {"Password", "x"},
-                                                  {"SQLDialect", "3"}};
+        database().configure(connection_);
         commands_ = db::WindowCommands::create(connection_);
         sets_ = std::make_unique<dataset::WindowDataSets>(commands_);
         sets_->CError.setCommandText("select erro_codigo, erro_cadena, interfaz from listing "
