@@ -19,14 +19,14 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 status=0
 echo "== Tests =="
 "$top/scripts/build.sh" "$top/build"
-ctest --test-dir "$top/build" --output-on-failure || status=1
+ctest --test-dir "$top/build" --output-on-failure --timeout 600 || status=1
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
 "$top/scripts/build.sh" "$top/build-asan" -DPELMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-ctest --test-dir "$top/build-asan" --output-on-failure || status=1
+ctest --test-dir "$top/build-asan" --output-on-failure --timeout 600 || status=1
 
 echo "== Fuzzing the file parsers =="
 CC=clang-14 CXX=clang++-14 "$top/scripts/build.sh" "$top/build-fuzz" -DPELMORA_FUZZ_ONLY=ON
-ctest --test-dir "$top/build-fuzz" --output-on-failure || status=1
+ctest --test-dir "$top/build-fuzz" --output-on-failure --timeout 600 || status=1
 
 exit $status
