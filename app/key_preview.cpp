@@ -12,13 +12,18 @@ KeyPreview::KeyPreview(QWidget* window, Handler handler)
 }
 
 bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease) {
+        previewed_ = nullptr;
+        return false;
+    }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     auto* widget = static_cast<QWidget*>(watched);
     // Dialogs, message boxes and drop-down lists are windows of their own.
     if (widget->window() != window_)
         return false;
-    if (event == previewed_ && previewedAt_ && widget->isAncestorOf(previewedAt_))
+    if (event == previewed_ && previewedAt_ && widget != previewedAt_ &&
+        widget->isAncestorOf(previewedAt_))
         return false;
     previewed_ = event;
     previewedAt_ = widget;

@@ -26,7 +26,8 @@ private:
     QWidget* window_;
     Handler handler_;
     // A key a control leaves unused travels on to its parents: the key and
-    // where it was first delivered, so that it is previewed only once.
+    // where it was first delivered, so that it is previewed only once. A
+    // key's events can share an address with the previous key's.
     const QEvent* previewed_ = nullptr;
     QPointer<QWidget> previewedAt_;
 };

@@ -1,0 +1,305 @@
+// The closing-rate adjustments driven with F5 and F2 over real demo
+// companies: the reset of a day with no rows and with more rows than the
+// standard three, rows of other days left alone, rows the user adds with the
+// navigator, saving before a posting run, a date changed while editing, and
+// rows the database refuses: reported, kept and saved once corrected.
+
+#include <QTest>
+#include <memory>
+
+#include "adjustments_fixture.h"
+#include "app_test_main.h"
+#include <QToolButton>
+
+#include "ui/widgets/bevel_panel.h"
+#include "ui/widgets/db_navigator.h"
+
+using namespace adjustments;
+
+class TestClosingAdjustments : public QObject {
+    Q_OBJECT
+
+private:
+    PostingCompanies companies_;
+    std::unique_ptr<WindowUnderTest> ui_;
+    std::unique_ptr<Session> session_;
+    QDate today_;
+
+    app::Tfcontavtascontado& w() { return *ui_->window; }
+    dataset::WindowDataSets& sets() { return *w().dataSets; }
+    Session& s() { return *session_; }
+
+    void signIn(const QString& company) {
+        ui_->signIn(company, companies_.user(), companies_.password());
+        QCOMPARE(ui_->errors, QStringList());
+    }
+
+    // The editor's three standard rows of a day, as the grid lists them.
+    QStringList standardRows(const QDate& day) {
+        const QString date = day.toString(Qt::ISODate);
+        return {QStringLiteral("5.0000|0.8000|0|%1|%1").arg(date),
+                QStringLiteral("16.0000|0.8000|0|%1|%1").arg(date),
+                QStringLiteral("0.0000|0.8000|0|%1|%1").arg(date)};
+    }
+
+    QStringList gridColumn(int column) {
+        QStringList cells;
+        for (int row = 0; row < w().DBGrid2->rowCount(); ++row)
+            cells << w().DBGrid2->cellText(row, column).trimmed();
+        return cells;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(companies_.create({QStringLiteral("001"), QStringLiteral("002")}));
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        today_ =
+            QDate::fromString(probe.value("select max(fact_fecha) from facturas"), Qt::ISODate);
+        QVERIFY(today_.isValid());
+        // Company 002 refuses negative rates.
+        CompanyProbe refusing(companies_, QStringLiteral("002"));
+        refusing.execute("alter table ajuste_cierre add constraint ck_ajuste_cierre_porc "
+                         "check (ajci_porc >= 0)");
+    }
+
+    void init() {
+        ui_ = std::make_unique<WindowUnderTest>();
+        session_ = std::make_unique<Session>(ui_->window);
+        QVERIFY(ui_->waitActive());
+    }
+
+    void cleanup() {
+        session_.reset();
+        ui_.reset();
+    }
+
+    void aDayWithoutRowsGetsTheThreeStandardRows() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(30);
+        const QStringList others = otherRows(probe, day);
+        signIn(QStringLiteral("001"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QVERIFY(w().CaptionPanel1->isVisible());
+        QCOMPARE(QString::fromStdString(sets().CAjuste.Filter()),
+                 "AJCI_FECINI = '" + day.toString("MM/dd/yyyy") + "'");
+        QVERIFY(sets().CAjuste.Filtered());
+        QCOMPARE(editorRows(sets()), standardRows(day));
+        QCOMPARE(sets().CAjuste.ChangeCount(), 3);
+        QCOMPARE(gridColumn(2).size(), 3);
+        // Nothing reaches the table before the editor is closed.
+        QCOMPARE(storedRows(probe, day), QStringList());
+
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages, QStringList());
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QVERIFY(!sets().CAjuste.Active());
+        QCOMPARE(storedRows(probe, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+        QCOMPARE(otherRows(probe, day), others);
+    }
+
+    void aDayWithFiveRowsKeepsTheStandardOnesAndTheUsersChange() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(-2);
+        const QString d = CompanyProbe::isoDate(day);
+        probe.execute("insert into ajuste_cierre values (7, " + d + ", " + d + ", 10, 0.5)");
+        probe.execute("insert into ajuste_cierre values (8, " + d + ", " +
+                      CompanyProbe::isoDate(day.addDays(5)) + ", 19, 0.75)");
+        // Rows of other days, one of them covering the day.
+        probe.execute("insert into ajuste_cierre values (9, " +
+                      CompanyProbe::isoDate(day.addDays(-10)) + ", " +
+                      CompanyProbe::isoDate(day.addDays(10)) + ", 16, 0.6)");
+        probe.execute("insert into ajuste_cierre values (10, null, " + d + ", 5, 0.7)");
+        QCOMPARE(storedRows(probe, day).size(), 5);
+        const QStringList others = otherRows(probe, day);
+
+        signIn(QStringLiteral("001"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        QCOMPARE(editorRows(sets()), standardRows(day));
+        QCOMPARE(sets().CAjuste.ChangeCount(), 5 + 3);
+        // The user sets the 16 % row's factor.
+        s().typeIntoGrid(1, 3, QStringLiteral("0.7"));
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages, QStringList());
+        QCOMPARE(storedRows(probe, day), QStringList({row(day, "0.0000"), row(day, "5.0000"),
+                                                      row(day, "16.0000", "0.7000")}));
+        QCOMPARE(otherRows(probe, day), others);
+    }
+
+    void aRowAddedWithTheNavigatorHasIdZero() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(31);
+        signIn(QStringLiteral("001"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        QTest::mouseClick(w().DBNavigator1->button(ui::NavigateButton::Insert), Qt::LeftButton);
+        QCOMPARE(sets().CAjuste.State(), dataset::DataSetState::Insert);
+        QVERIFY(!sets().CAjusteAJCI_ID->IsNull());
+        QCOMPARE(sets().CAjusteAJCI_ID->AsInteger(), 0);
+        QVERIFY(sets().CAjusteAJCI_PORC->IsNull());
+        // The new row lands before the 5 % row.
+        s().typeIntoGrid(-1, 2, QStringLiteral("19"));
+        s().typeIntoGrid(-1, 3, QStringLiteral("0.5"));
+        s().press(Qt::Key_F5);
+        QVERIFY2(ui_->errors.isEmpty(), qPrintable(ui_->errors.join('\n')));
+        QCOMPARE(probe.rows("select " + kColumns +
+                            " from ajuste_cierre where ajci_fecini is null "
+                            "and ajci_porc = 19"),
+                 QStringList({"0|||19.0000|0.5000"}));
+        QCOMPARE(storedRows(probe, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+    }
+
+    void datesAreTypedAndShownInTheUsersShortDateFormat() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(34);
+        signIn(QStringLiteral("001"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        QEXPECT_FAIL("", "date fields still show and read yyyy-mm-dd, not the user's short date",
+                     Abort);
+        QCOMPARE(w().DBGrid2->cellText(0, 0), day.toString("MM/dd/yyyy"));
+        s().typeIntoGrid(0, 1, day.addDays(6).toString("MM/dd/yyyy"));
+        s().press(Qt::Key_F5);
+        QVERIFY2(ui_->errors.isEmpty(), qPrintable(ui_->errors.join('\n')));
+        QCOMPARE(storedRows(probe, day).value(1),
+                 QStringLiteral("0|%1|%2|5.0000|0.8000")
+                     .arg(day.toString(Qt::ISODate), day.addDays(6).toString(Qt::ISODate)));
+    }
+
+    void openingAgainAfterF2ResetsWithoutReadingTheTable() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(-3);
+        int reads = 0;
+        sets().CAjuste.AfterOpen = [&reads](dataset::ClientDataSet&) { ++reads; };
+        signIn(QStringLiteral("001"));
+        s().choosePoint(QStringLiteral("Almacén Principal Centro"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().typeIntoGrid(0, 3, QStringLiteral("0.9"));
+        s().press(Qt::Key_F2);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages, QStringList({kPosted}));
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QVERIFY(sets().CAjuste.Active());
+        QCOMPARE(sets().CAjuste.ChangeCount(), 0);
+        QCOMPARE(
+            storedRows(probe, day),
+            QStringList({row(day, "0.0000"), row(day, "5.0000", "0.9000"), row(day, "16.0000")}));
+
+        // Someone else adds a row the open data set has never seen.
+        probe.execute("insert into ajuste_cierre values (11, " + CompanyProbe::isoDate(day) + ", " +
+                      CompanyProbe::isoDate(day) + ", 19, 0.5)");
+        s().press(Qt::Key_F5);
+        QCOMPARE(reads, 1);
+        QCOMPARE(editorRows(sets()), standardRows(day));
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(storedRows(probe, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000"),
+                              row(day, "19.0000", "0.5000", 11)}));
+        QVERIFY(!sets().CAjuste.Active());
+    }
+
+    void changingTheDateWhileEditingTakesEffectAtTheNextOpening() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate first = today_.addDays(32);
+        const QDate second = today_.addDays(33);
+        signIn(QStringLiteral("001"));
+        s().chooseDay(first);
+        s().press(Qt::Key_F5);
+        s().chooseDay(second);
+        QCOMPARE(editorRows(sets()), standardRows(first));
+        s().chooseDay(second);
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(storedRows(probe, first).size(), 3);
+        QCOMPARE(storedRows(probe, second), QStringList());
+        s().press(Qt::Key_F5);
+        QCOMPARE(editorRows(sets()), standardRows(second));
+    }
+
+    void openingBeforeSignInFailsAndKeepsThePanelHidden() {
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors.size(), 1);
+        QCOMPARE(ui_->errors.first(), "Missing Database property.");
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QVERIFY(!sets().CAjuste.Active());
+    }
+
+    void refusedRowsAreReportedKeptAndSavedOnceCorrected() {
+        CompanyProbe probe(companies_, QStringLiteral("002"));
+        const QDate day = today_;
+        signIn(QStringLiteral("002"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().typeIntoGrid(0, 2, QStringLiteral("-5"));
+        s().typeIntoGrid(1, 2, QStringLiteral("-16"));
+        s().press(Qt::Key_F5);
+
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        const QStringList lines = ui_->messages.first().split('\n');
+        QCOMPARE(lines.first(), kNotSaved);
+        QCOMPARE(ui_->messages.first().count("CK_AJUSTE_CIERRE_PORC"), 2);
+        QVERIFY(w().CaptionPanel1->isVisible());
+        QVERIFY(sets().CAjuste.Active());
+        QCOMPARE(sets().CAjuste.ChangeCount(), 2);
+        const QString date = day.toString(Qt::ISODate);
+        QCOMPARE(editorRows(sets()), QStringList({"-5.0000|0.8000|0|" + date + "|" + date,
+                                                  "-16.0000|0.8000|0|" + date + "|" + date,
+                                                  "0.0000|0.8000|0|" + date + "|" + date}));
+        // What the database took stays taken.
+        QCOMPARE(storedRows(probe, day), QStringList({row(day, "0.0000")}));
+
+        s().typeIntoGrid(0, 2, QStringLiteral("5"));
+        s().typeIntoGrid(1, 2, QStringLiteral("16"));
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->messages.size(), 1);
+        QCOMPARE(ui_->errors, QStringList());
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QVERIFY(!sets().CAjuste.Active());
+        QCOMPARE(storedRows(probe, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+    }
+
+    void aRefusedRowStopsThePostingRunUntilCorrected() {
+        CompanyProbe probe(companies_, QStringLiteral("002"));
+        const QDate day = today_.addDays(-1);
+        const QString vouchers = QStringLiteral("select count(*) from comprobantes");
+        const QString before = probe.value(vouchers);
+        signIn(QStringLiteral("002"));
+        s().choosePoint(QStringLiteral("Almacén Principal Centro"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().typeIntoGrid(2, 3, QStringLiteral("0.5"));
+        s().typeIntoGrid(0, 2, QStringLiteral("-1"));
+        s().press(Qt::Key_F2);
+
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QVERIFY(ui_->messages.first().startsWith(kNotSaved + "\n"));
+        QCOMPARE(ui_->messages.first().count("CK_AJUSTE_CIERRE_PORC"), 1);
+        QVERIFY(w().CaptionPanel1->isVisible());
+        QVERIFY(!w().Panel5->isVisible());
+        QCOMPARE(probe.value(vouchers), before);
+        QCOMPARE(sets().CAjuste.ChangeCount(), 1);
+
+        s().typeIntoGrid(0, 2, QStringLiteral("5"));
+        s().press(Qt::Key_F2);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 2);
+        QCOMPARE(ui_->messages.last(), kPosted);
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QCOMPARE(storedRows(probe, day), QStringList({row(day, "0.0000", "0.5000"),
+                                                      row(day, "5.0000"), row(day, "16.0000")}));
+    }
+};
+
+PELMORA_APP_TEST_MAIN(TestClosingAdjustments)
+#include "tst_closing_adjustments.moc"

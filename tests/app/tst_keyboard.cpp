@@ -1,0 +1,261 @@
+// The window's keyboard over a real demo company: F2, F5 and Esc from any
+// control and with modifiers held, F2 before sign-in and with the
+// adjustments open, Esc with unsaved adjustments, and Enter moving through
+// the sign-in and parameter fields.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <memory>
+
+#include "adjustments_fixture.h"
+#include "app_test_main.h"
+#include "ui/widgets/bevel_panel.h"
+#include "ui/widgets/speed_button.h"
+
+using namespace adjustments;
+
+namespace {
+
+// Records what the window had done by the time a control received a key.
+class KeySpy : public QObject {
+public:
+    explicit KeySpy(std::function<QString()> state) : state_(std::move(state)) {}
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress)
+            seen << state_();
+        return false;
+    }
+
+private:
+    std::function<QString()> state_;
+};
+
+} // namespace
+
+class TestKeyboard : public QObject {
+    Q_OBJECT
+
+private:
+    PostingCompanies companies_;
+    std::unique_ptr<WindowUnderTest> ui_;
+    std::unique_ptr<Session> session_;
+    QDate today_;
+
+    app::Tfcontavtascontado& w() { return *ui_->window; }
+    dataset::WindowDataSets& sets() { return *w().dataSets; }
+    Session& s() { return *session_; }
+
+    void signIn() {
+        ui_->signIn(QStringLiteral("001"), companies_.user(), companies_.password());
+        QCOMPARE(ui_->errors, QStringList());
+    }
+
+    QWidget* control(const QString& name) { return w().findChild<QWidget*>(name); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(companies_.create({QStringLiteral("001")}));
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        today_ =
+            QDate::fromString(probe.value("select max(fact_fecha) from facturas"), Qt::ISODate);
+        QVERIFY(today_.isValid());
+    }
+
+    void init() {
+        ui_ = std::make_unique<WindowUnderTest>();
+        session_ = std::make_unique<Session>(ui_->window);
+        QVERIFY(ui_->waitActive());
+    }
+
+    void cleanup() {
+        session_.reset();
+        ui_.reset();
+    }
+
+    void keysWithShiftAltOrCtrlDoNothing_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        const QList<QPair<const char*, int>> keys{
+            {"F2", Qt::Key_F2}, {"F5", Qt::Key_F5}, {"Esc", Qt::Key_Escape}};
+        const QList<QPair<const char*, int>> modifiers{
+            {"Shift", Qt::ShiftModifier},
+            {"Alt", Qt::AltModifier},
+            {"Ctrl", Qt::ControlModifier},
+            {"Ctrl+Shift", Qt::ControlModifier | Qt::ShiftModifier},
+            {"Ctrl+Alt", Qt::ControlModifier | Qt::AltModifier}};
+        for (const auto& [modifierName, modifier] : modifiers)
+            for (const auto& [keyName, key] : keys)
+                QTest::addRow("%s+%s", modifierName, keyName) << key << modifier;
+    }
+
+    void keysWithShiftAltOrCtrlDoNothing() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        signIn();
+        s().choosePoint(QStringLiteral("Almacén Principal Centro"));
+        s().chooseDay(today_.addDays(-4));
+        s().press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QVERIFY(ui_->window);
+        QVERIFY(w().isVisible());
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QVERIFY(!sets().CAjuste.Active());
+        QVERIFY(!sets().Cborrar.Active());
+        QCOMPARE(ui_->messages, QStringList());
+        QCOMPARE(ui_->errors, QStringList());
+    }
+
+    void theWindowActsBeforeTheFocusedControlAndOnlyOnce() {
+        signIn();
+        s().chooseDay(today_.addDays(40));
+        // A line edit leaves F5 unused: it travels on to the group box and
+        // the window, and must not toggle the adjustments twice.
+        KeySpy spy([this] { return QString::number(w().CaptionPanel1->isVisible()); });
+        int reads = 0;
+        sets().CAjuste.AfterOpen = [&reads](dataset::ClientDataSet&) { ++reads; };
+        w().Tusua->installEventFilter(&spy);
+        w().Tusua->setFocus();
+        s().press(Qt::Key_F5);
+        QCOMPARE(spy.seen, QStringList({"1"}));
+        QCOMPARE(reads, 1);
+        QVERIFY(w().CaptionPanel1->isVisible());
+        QCOMPARE(editorRows(sets()).size(), 3);
+        s().press(Qt::Key_F5);
+        QCOMPARE(spy.seen, QStringList({"1", "0"}));
+        QVERIFY(!sets().CAjuste.Active());
+        QCOMPARE(ui_->errors, QStringList());
+    }
+
+    void f2BeforeSignInRunsThePostingAnyway() {
+        QVERIFY(!w().SpeedButton3->isEnabled());
+        s().press(Qt::Key_F2);
+        QCOMPARE(ui_->errors,
+                 QStringList({"CPuntos: Cannot perform this operation on a closed dataset."}));
+        QCOMPARE(ui_->messages, QStringList());
+    }
+
+    void f2WithTheAdjustmentsOpenSavesThemThenPosts() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(-1);
+        signIn();
+        s().choosePoint(QStringLiteral("Sucursal Chapinero"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().typeIntoGrid(2, 3, QStringLiteral("0.6"));
+        QStringList atPosting;
+        sets().CRepArticulos.BeforeOpen = [&](dataset::ClientDataSet&) {
+            atPosting << QStringLiteral("%1|%2|%3")
+                             .arg(w().CaptionPanel1->isVisible())
+                             .arg(sets().CAjuste.ChangeCount())
+                             .arg(storedRows(probe, day).join(';'));
+        };
+        s().press(Qt::Key_F2);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages, QStringList({kPosted}));
+        QCOMPARE(atPosting,
+                 QStringList({"0|0|" + QStringList({row(day, "0.0000", "0.6000"),
+                                                    row(day, "5.0000"), row(day, "16.0000")})
+                                           .join(';')}));
+        QVERIFY(sets().CAjuste.Active());
+    }
+
+    void escClosesTheWindowDroppingOpenAdjustments() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(-4);
+        const QStringList stored = storedRows(probe, day);
+        signIn();
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().typeIntoGrid(0, 2, QStringLiteral("8"));
+        QVERIFY(w().CaptionPanel1->isVisible());
+        s().press(Qt::Key_Escape);
+        QTRY_VERIFY(ui_->window.isNull());
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages, QStringList());
+        QCOMPARE(storedRows(probe, day), stored);
+    }
+
+    void enterMovesToTheNextControl_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("signedIn");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("server") << "Servidor" << int(Qt::Key_Return) << false << "Tusua";
+        QTest::newRow("user") << "Tusua" << int(Qt::Key_Return) << false << "TClave";
+        QTest::newRow("password") << "TClave" << int(Qt::Key_Return) << false << "Cia";
+        QTest::newRow("keypad enter") << "TClave" << int(Qt::Key_Enter) << false << "Cia";
+        QTest::newRow("company") << "Cia" << int(Qt::Key_Return) << false << "ckniif";
+        QTest::newRow("check box keeps it") << "ckniif" << int(Qt::Key_Return) << false << "ckniif";
+        QTest::newRow("date") << "EFecIni" << int(Qt::Key_Return) << true << "EFecIni>Pto";
+        // The error grid is disabled and the adjustments grid hidden.
+        QTest::newRow("point wraps") << "Pto" << int(Qt::Key_Return) << true << "Servidor";
+    }
+
+    void enterMovesToTheNextControl() {
+        QFETCH(QString, from);
+        QFETCH(int, key);
+        QFETCH(bool, signedIn);
+        QFETCH(QString, to);
+        if (signedIn)
+            signIn();
+        const QString name = from;
+        QWidget* start = control(name);
+        QVERIFY(start);
+        start->setFocus();
+        QCOMPARE(QApplication::focusWidget(), start);
+        const QString password = w().TClave->text();
+        s().press(Qt::Key(key));
+        QCOMPARE(QApplication::focusWidget()->objectName(), to.section('>', -1));
+        QCOMPARE(w().TClave->text(), password);
+        QCOMPARE(ui_->errors, QStringList());
+    }
+
+    void enterInThePasswordAddsNothing() {
+        w().TClave->setFocus();
+        QTest::keyClicks(w().TClave, QStringLiteral("clave"));
+        s().press(Qt::Key_Return);
+        QCOMPARE(w().TClave->text(), "clave");
+        QCOMPARE(QApplication::focusWidget(), w().Cia);
+    }
+
+    void enterInTheCompanySignsIn() {
+        w().Tusua->setText(companies_.user());
+        w().TClave->setText(companies_.password());
+        w().Cia->setFocus();
+        QTest::keyClicks(w().Cia, QStringLiteral("001"));
+        s().press(Qt::Key_Return);
+        QCOMPARE(ui_->errors, QStringList());
+        QVERIFY(w().SpeedButton3->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), w().EFecIni);
+    }
+
+    void enterInThePointReachesTheGridsWhenTheyCanTakeIt() {
+        signIn();
+        // With the adjustments open, their grid is next; the error grid is
+        // still disabled.
+        s().chooseDay(today_.addDays(41));
+        s().press(Qt::Key_F5);
+        w().Pto->setFocus();
+        s().press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w().DBGrid2);
+        s().press(Qt::Key_F5);
+        QVERIFY(!w().CaptionPanel1->isVisible());
+
+        // A failed run enables the error grid.
+        s().choosePoint(QStringLiteral("Punto Móvil Feria de las Flores"));
+        s().chooseDay(today_);
+        QTest::mouseClick(w().SpeedButton3, Qt::LeftButton);
+        QVERIFY(w().DBGrid1->isEnabled());
+        w().Pto->setFocus();
+        s().press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w().DBGrid1);
+        QCOMPARE(ui_->errors, QStringList());
+    }
+};
+
+PELMORA_APP_TEST_MAIN(TestKeyboard)
+#include "tst_keyboard.moc"
