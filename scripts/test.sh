@@ -23,7 +23,11 @@ ctest --test-dir "$top/build" --output-on-failure --timeout 600 || status=1
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
 "$top/scripts/build.sh" "$top/build-asan" -DPELMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-ctest --test-dir "$top/build-asan" --output-on-failure --timeout 600 || status=1
+ctest --test-dir "$top/build-asan" --output-on-failure --timeout 600 -LE widgets || status=1
+# Qt's platform plugins and the embedded engine's threads defeat the leak
+# checker's tracer at exit: the widget tests run with every other check on.
+ASAN_OPTIONS=detect_leaks=0 \
+    ctest --test-dir "$top/build-asan" --output-on-failure --timeout 600 -L widgets || status=1
 
 echo "== Fuzzing the file parsers =="
 CC=clang-14 CXX=clang++-14 "$top/scripts/build.sh" "$top/build-fuzz" -DPELMORA_FUZZ_ONLY=ON
