@@ -160,7 +160,7 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
         if (Options.has(ProviderOption::ReadOnly)) {
             throw db::DatabaseError(ReadOnlyProvider);
         }
-        errors = resolver_->resolve(*source_, delta, maxErrors, errorCount);
+        errors = resolver_->resolve(*source_, delta, maxErrors, errorCount, started);
     } catch (...) {
         if (started && source_->psInTransaction()) {
             source_->psEndTransaction(errorCount <= maxErrors || maxErrors == -1);

@@ -126,7 +126,7 @@ SQLResolver::SQLResolver(DataSetProvider& provider) : provider_(provider) {}
 SQLResolver::~SQLResolver() = default;
 
 DataPacket SQLResolver::resolve(db::SQLCommand& source, const std::vector<std::uint8_t>& delta,
-                                int maxErrors, int& errorCount) {
+                                int maxErrors, int& errorCount, bool rollsBackPastLimit) {
     const Packet packet = PacketReader::read(delta);
     std::vector<FieldType> types;
     for (const ColumnDesc& column : packet.columns) {
@@ -176,12 +176,20 @@ DataPacket SQLResolver::resolve(db::SQLCommand& source, const std::vector<std::u
             continue;
         }
         if (apply.rolledBack) {
-            failWholeApply(apply, i);
+            // The rollback undid every row applied so far, and the rows after
+            // it would run outside any transaction: the whole apply failed.
+            apply.errorCount = std::max(apply.errorCount, logUnsaved(apply, RolledBack));
             break;
         }
         if (apply.errorCount > apply.maxErrors) {
             break;
         }
+    }
+    if (rollsBackPastLimit && maxErrors != -1 && apply.errorCount > maxErrors &&
+        !apply.rolledBack) {
+        // The rows applied before the failure go with the rollback, and the
+        // rows after it were never tried.
+        logUnsaved(apply, LimitRolledBack);
     }
     errorCount = apply.errorCount;
     if (!apply.errors) {
@@ -289,23 +297,20 @@ void SQLResolver::rowFailed(Apply& apply, std::size_t recordNo, const RowValues&
     apply.previous = response;
 }
 
-void SQLResolver::failWholeApply(Apply& apply, std::size_t offendingRecord) {
-    // The rollback undid every row applied so far, and the rows after it
-    // would run outside any transaction: report the whole apply as failed so
-    // that every change stays in the change log.
-    int failed = 0;
+int SQLResolver::logUnsaved(Apply& apply, const char* message) {
+    int changed = 0;
     const std::size_t rows = apply.delta.rows.size();
     for (std::size_t i = 0; i < rows; ++i) {
         const RowStatus status = RowCodec::status(apply.delta.row(i));
         if (status == RowStatus::Unmodified) {
             continue;
         }
-        ++failed;
-        if (i != offendingRecord && !apply.errors->logged(i)) {
-            apply.errors->log(i, status, ResolverResponse::Abort, RolledBack, 1, 0, {});
+        ++changed;
+        if (!apply.errors->logged(i)) {
+            apply.errors->log(i, status, ResolverResponse::Abort, message, NotSavedCode, 0, {});
         }
     }
-    apply.errorCount = std::max(apply.errorCount, failed);
+    return changed;
 }
 
 } // namespace dataset

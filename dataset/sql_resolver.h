@@ -23,16 +23,21 @@ public:
     static constexpr const char* ModificationsNotAllowed = "Modifications are not allowed";
     static constexpr const char* DeletesNotAllowed = "Deletes are not allowed";
     static constexpr const char* InvalidResponse = "Invalid response";
-    // Given to the other rows of an apply whose transaction was rolled back
-    // because one statement changed several rows: none of them is saved.
+    // Given to the other rows of an apply whose transaction was rolled back,
+    // because one statement changed several rows or because too many rows
+    // failed: none of them is saved. Their error code is NotSavedCode, as
+    // they failed for no fault of their own.
     static constexpr const char* RolledBack =
         "Changes not saved: another record of this update affected more than 1 record.";
+    static constexpr const char* LimitRolledBack =
+        "Changes not saved: another record of this update was refused.";
+    static constexpr int NotSavedCode = 0;
 
     explicit SQLResolver(DataSetProvider& provider);
     ~SQLResolver() override;
 
     DataPacket resolve(db::SQLCommand& source, const std::vector<std::uint8_t>& delta,
-                       int maxErrors, int& errorCount) override;
+                       int maxErrors, int& errorCount, bool rollsBackPastLimit) override;
 
     // Sees every statement before it reaches the connection.
     using StatementObserver = std::function<void(const std::string&, const db::SQLParams&)>;
@@ -45,7 +50,9 @@ private:
     void rowFailed(Apply& apply, std::size_t recordNo, const RowValues& row,
                    const std::string& message);
     std::vector<std::optional<Value>> readCurrent(Apply& apply, const RowValues& row);
-    void failWholeApply(Apply& apply, std::size_t offendingRecord);
+    // Names every changed row the error packet does not name yet; gives the
+    // number of changed rows.
+    int logUnsaved(Apply& apply, const char* message);
 
     DataSetProvider& provider_;
     StatementObserver observer_;

@@ -33,6 +33,7 @@ const std::string Insert = "insert into \"AJUSTE_CIERRE\"\r\n"
 struct Failure {
     std::string message;
     UpdateKind kind;
+    int code;
 };
 
 class ApplyUpdatesTest : public ::testing::Test {
@@ -65,7 +66,7 @@ protected:
         });
         sets_->CAjuste.OnReconcileError = [this](ClientDataSet&, const ReconcileError& error,
                                                  UpdateKind kind, ReconcileAction&) {
-            failures_.push_back({error.what(), kind});
+            failures_.push_back({error.what(), kind, error.errorCode()});
         };
     }
 
@@ -217,10 +218,43 @@ TEST_F(ApplyUpdatesTest, MaxErrorsZeroStopsAtTheFirstFailureAndRollsBack) {
     EXPECT_EQ(sets_->CAjuste.ApplyUpdates(0), 1);
     EXPECT_EQ(statements_.size(), 2u) << "the third insert is never sent";
     EXPECT_TRUE(stored().empty()) << "the first insert is rolled back";
-    ASSERT_EQ(failures_.size(), 1u);
+    EXPECT_FALSE(connection_->inTransaction());
+    ASSERT_EQ(failures_.size(), 3u) << "every row is named: none of them was saved";
     EXPECT_EQ(failures_[0].kind, UpdateKind::Insert);
     EXPECT_NE(failures_[0].message.find("CK_TEST_RATE"), std::string::npos) << failures_[0].message;
-    EXPECT_FALSE(connection_->inTransaction());
+    EXPECT_NE(failures_[0].code, SQLResolver::NotSavedCode);
+    for (std::size_t i = 1; i < failures_.size(); ++i) {
+        EXPECT_EQ(failures_[i].message, SQLResolver::LimitRolledBack);
+        EXPECT_EQ(failures_[i].code, SQLResolver::NotSavedCode);
+    }
+    EXPECT_EQ(sets_->CAjuste.ChangeCount(), 3) << "the rolled-back rows stay in the change log";
+
+    // Corrected, all three go with the next apply.
+    ASSERT_TRUE(sets_->CAjuste.Locate("AJCI_PORC", db::Bcd::fromScaled(990000, 4)));
+    sets_->CAjuste.Edit();
+    sets_->CAjusteAJCI_PORC->setAsBcd(db::Bcd::fromScaled(160000, 4));
+    sets_->CAjuste.Post();
+    EXPECT_EQ(sets_->CAjuste.ApplyUpdates(0), 0);
+    EXPECT_EQ(stored(), (std::vector<std::string>{"0:0", "0:5", "0:16"}));
+    EXPECT_EQ(sets_->CAjuste.ChangeCount(), 0);
+}
+
+TEST_F(ApplyUpdatesTest, MaxErrorsZeroInsideTheCallersTransactionKeepsOnlyTheRefusedRow) {
+    // The caller's transaction is not rolled back by the apply: what the
+    // database took is in it, and only the refused row stays to be sent.
+    sets_->CAjuste.open();
+    insertRow(0);
+    insertRow(990000);
+    db::TransactionDesc desc{};
+    desc.transactionId = 1;
+    desc.isolationLevel = connection_->isolationLevel();
+    connection_->startTransaction(desc);
+    EXPECT_EQ(sets_->CAjuste.ApplyUpdates(0), 1);
+    EXPECT_TRUE(connection_->inTransaction());
+    connection_->commit(desc);
+    EXPECT_EQ(stored(), (std::vector<std::string>{"0:0"}));
+    ASSERT_EQ(failures_.size(), 1u);
+    EXPECT_EQ(sets_->CAjuste.ChangeCount(), 1);
 }
 
 TEST_F(ApplyUpdatesTest, NoLimitCommitsTheOthersAndKeepsTheFailedChange) {
@@ -273,6 +307,8 @@ TEST_F(ApplyUpdatesTest, StatementChangingTwoRowsFailsTheWholeApply) {
     ASSERT_EQ(failures_.size(), 2u);
     EXPECT_EQ(failures_[0].message, "Update affected more than 1 record.");
     EXPECT_EQ(failures_[1].message, SQLResolver::RolledBack);
+    EXPECT_EQ(failures_[1].code, SQLResolver::NotSavedCode);
+    EXPECT_NE(failures_[0].code, SQLResolver::NotSavedCode);
 }
 
 TEST_F(ApplyUpdatesTest, ReadOnlyProviderRefusesAndEndsItsTransaction) {
