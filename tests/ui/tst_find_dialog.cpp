@@ -11,6 +11,8 @@
 
 #include "tests/ui/fake_find_target.h"
 #include "ui/grid/find_dialog.h"
+#include "ui/widgets/popup_size_grip.h"
+#include "ui/widgets/resizable_combo_box.h"
 
 using ui::FindDialog;
 using ui::LocateDirection;
@@ -357,6 +359,42 @@ private slots:
         QCOMPARE(findIn->currentIndex(), 1);
         QVERIFY(grid_->calls.isEmpty());
         QVERIFY(dialog().isVisible());
+    }
+
+    void theHistoryListIsResizedWithItsGripAndKeepsItsSize() {
+        openOnGrid();
+        for (const char* text : {"one", "two", "three"}) {
+            type(text);
+            QTest::keyClick(combo("cbText"), Qt::Key_Return);
+        }
+        auto* texts = qobject_cast<ui::ResizableComboBox*>(combo("cbText"));
+        QVERIFY(texts != nullptr);
+        texts->showPopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QWidget* popup = QApplication::activePopupWidget();
+        ui::PopupSizeGrip* grip = texts->sizeGrip();
+        QVERIFY(grip != nullptr && grip->isVisible());
+        QCOMPARE(grip->parentWidget(), popup);
+        QCOMPARE(grip->geometry().bottomRight(), popup->rect().bottomRight());
+
+        const QSize before = popup->size();
+        const QPoint corner = grip->rect().center();
+        QTest::mousePress(grip, Qt::LeftButton, {}, corner);
+        QMouseEvent move(QEvent::MouseMove, QPointF(corner + QPoint(60, 40)),
+                         QPointF(grip->mapToGlobal(corner + QPoint(60, 40))), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(grip, &move);
+        QTest::mouseRelease(grip, Qt::LeftButton, {}, corner + QPoint(60, 40));
+        const QSize chosen = popup->size();
+        QCOMPARE(chosen, before + QSize(60, 40));
+        QCOMPARE(grip->geometry().bottomRight(), popup->rect().bottomRight());
+
+        texts->hidePopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        texts->showPopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QCOMPARE(QApplication::activePopupWidget()->size(), chosen);
+        texts->hidePopup();
     }
 
     void searchedTextsAreKeptOnceIgnoringCase() {

@@ -1,5 +1,6 @@
 #include "ui/grid/find_dialog.h"
 
+#include "ui/widgets/resizable_combo_box.h"
 #include "ui/widgets/window_fonts.h"
 
 #include <QApplication>
@@ -108,7 +109,7 @@ FindDialog::FindDialog()
 
 void FindDialog::buildControls() {
     Label1 = label(this, "Label1", kFindWhat, {10, 12});
-    cbText = control<QComboBox>(this, "cbText", {88, 9, 316, 21});
+    cbText = control<ResizableComboBox>(this, "cbText", {88, 9, 316, 21});
     cbText->setEditable(true);
     // The dialog keeps the list itself: a text is added when it is searched.
     cbText->setInsertPolicy(QComboBox::NoInsert);
