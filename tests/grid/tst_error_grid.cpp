@@ -82,6 +82,35 @@ private slots:
         QCOMPARE(layout.totalWidth(), grid().viewport()->width());
     }
 
+    void draggingATitleShowsWhereItLandsAndMovesTheColumn() {
+        const ColumnLayout& layout = grid().columnLayout();
+        const QString first = layout.column(0).title;
+        const QString last = layout.column(2).title;
+        const int y = grid().rowHeight() / 2;
+        const QPoint from(layout.left(0) + layout.width(0) / 2, y);
+        const QPoint to(layout.left(2) + layout.width(2) / 2, y);
+        QTest::mousePress(grid().viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(grid().viewport(), to);
+        QCOMPARE(grid().droppedColumn(), 0);
+        QCOMPARE(grid().dropTarget(), 2);
+        QCOMPARE(grid().viewport()->cursor().shape(), Qt::ClosedHandCursor);
+        // The marker stands at the right edge of the last column, down the
+        // rows too.
+        const QImage shot = grid().viewport()->grab().toImage();
+        const QColor highlight = grid().palette().color(QPalette::Active, QPalette::Highlight);
+        const int x = grid().titleRect(2).right();
+        QCOMPARE(shot.pixelColor(x, y), highlight);
+        QCOMPARE(shot.pixelColor(x, grid().rowHeight() * 2), highlight);
+        QVERIFY(shot.pixelColor(grid().titleRect(1).center()) != highlight);
+
+        QTest::mouseRelease(grid().viewport(), Qt::LeftButton, {}, to);
+        QCOMPARE(grid().droppedColumn(), -1);
+        QCOMPARE(grid().dropTarget(), -1);
+        QCOMPARE(layout.column(2).title, first);
+        QCOMPARE(layout.column(1).title, last);
+        QCOMPARE(layout.totalWidth(), grid().viewport()->width());
+    }
+
     void typingSearchesTheFirstColumnFromTheTop_data() {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");

@@ -402,6 +402,15 @@ void DBGrid::resizeColumn(int column, int newWidth) {
     viewport()->update();
 }
 
+void DBGrid::showColumnDrop(int from, int to) {
+    if (from == dropFrom_ && to == dropTo_) {
+        return;
+    }
+    dropFrom_ = from;
+    dropTo_ = to;
+    viewport()->update();
+}
+
 void DBGrid::moveColumn(int from, int to) {
     if (!writeEditor()) {
         return;

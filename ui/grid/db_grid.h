@@ -136,6 +136,11 @@ public:
     // The column's edge dragged by hand to newWidth.
     void resizeColumn(int column, int newWidth);
     void moveColumn(int from, int to);
+    // While a title is dragged: the column taken and where it would land,
+    // drawn as a marker; -1 and -1 when no title is dragged.
+    void showColumnDrop(int from, int to);
+    int droppedColumn() const { return dropFrom_; }
+    int dropTarget() const { return dropTo_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -188,6 +193,8 @@ private:
     GridMouse* mouse_ = nullptr;
 
     int currentColumn_ = 0;
+    int dropFrom_ = -1;
+    int dropTo_ = -1;
     int topRow_ = 0;
     int xOffset_ = 0;
     // Set while the grid itself moves the record, so the move is not taken

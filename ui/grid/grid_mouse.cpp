@@ -93,8 +93,12 @@ void GridMouse::move(QMouseEvent& event) {
     case Drag::Resize:
         grid_.resizeColumn(dragColumn_, at.x() - grid_.titleRect(dragColumn_).left());
         return;
-    case Drag::Move:
+    case Drag::Move: {
+        const int target = grid_.columnAt(at.x());
+        grid_.viewport()->setCursor(target >= 0 ? Qt::ClosedHandCursor : Qt::ForbiddenCursor);
+        grid_.showColumnDrop(dragColumn_, target >= 0 ? target : dragColumn_);
         return;
+    }
     case Drag::Block: {
         const int row = grid_.rowAt(at.y());
         const int column = grid_.columnAt(at.x());
@@ -113,6 +117,8 @@ void GridMouse::move(QMouseEvent& event) {
 
 void GridMouse::release(QMouseEvent& event) {
     if (drag_ == Drag::Move) {
+        grid_.showColumnDrop(-1, -1);
+        updateCursor(event.position().toPoint());
         const int target = grid_.columnAt(event.position().toPoint().x());
         if (target >= 0 && target != dragColumn_) {
             grid_.moveColumn(dragColumn_, target);

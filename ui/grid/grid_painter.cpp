@@ -10,6 +10,7 @@ namespace ui {
 namespace {
 
 constexpr int kTextMargin = 2;
+constexpr int kDropMarkerWidth = 3;
 
 } // namespace
 
@@ -21,8 +22,29 @@ void GridPainter::paint(QPainter& painter, const QRect& exposed) const {
         QRect(dataLeft, 0, grid_.viewport()->width() - dataLeft, grid_.viewport()->height()));
     paintTitles(painter);
     paintRows(painter);
+    paintColumnDrop(painter);
     painter.setClipping(false);
     paintIndicators(painter);
+}
+
+void GridPainter::paintColumnDrop(QPainter& painter) const {
+    const int from = grid_.droppedColumn();
+    const int to = grid_.dropTarget();
+    if (from < 0 || to < 0) {
+        return;
+    }
+    const QColor highlight = grid_.palette().color(QPalette::Active, QPalette::Highlight);
+    QColor veil = highlight;
+    veil.setAlpha(96);
+    painter.fillRect(grid_.titleRect(from), veil);
+    if (to == from) {
+        return;
+    }
+    // Moved right, the column lands after the target; moved left, before it.
+    const QRect target = grid_.titleRect(to);
+    // Drawn inside the target, so that it shows at the grid's edges too.
+    const int x = to > from ? target.right() - kDropMarkerWidth + 1 : target.left();
+    painter.fillRect(QRect(x, 0, kDropMarkerWidth, grid_.viewport()->height()), highlight);
 }
 
 void GridPainter::paintIndicators(QPainter& painter) const {

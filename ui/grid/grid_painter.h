@@ -25,6 +25,8 @@ private:
     void paintCell(QPainter& painter, int row, int column, bool highlighted) const;
     void paintSearchHighlight(QPainter& painter, const QRect& cell, const QString& text) const;
     void paintLines(QPainter& painter, int rowsShown) const;
+    // The title being dragged and the edge where its column would land.
+    void paintColumnDrop(QPainter& painter) const;
 
     const DBGrid& grid_;
 };
