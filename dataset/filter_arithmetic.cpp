@@ -163,6 +163,21 @@ Value FilterArithmetic::apply(char op, const Value& a, const Value& b) {
     return applyExact(op, *x, *y, integral);
 }
 
+std::optional<int> FilterArithmetic::compareExact(const Value& a, const Value& b) {
+    const std::optional<Exact> x = exact(a);
+    const std::optional<Exact> y = exact(b);
+    if (!x || !y) {
+        return std::nullopt;
+    }
+    const int scale = std::max(x->scale, y->scale);
+    const std::optional<Wide> left = multiply(x->scaled, power10(scale - x->scale));
+    const std::optional<Wide> right = multiply(y->scaled, power10(scale - y->scale));
+    if (!left || !right) {
+        return std::nullopt;
+    }
+    return *left < *right ? -1 : (*left > *right ? 1 : 0);
+}
+
 Value FilterArithmetic::negate(const Value& value) {
     return apply('-', std::int64_t{0}, value);
 }
@@ -175,6 +190,9 @@ std::optional<int> FilterArithmetic::compare(const Value& a, const Value& b) {
         const double x = real(a);
         const double y = real(b);
         return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (const std::optional<int> order = compareExact(a, b)) {
+        return order;
     }
     const auto asBcd = [](const Value& v) {
         const auto* integer = std::get_if<std::int64_t>(&v);

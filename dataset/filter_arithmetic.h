@@ -23,6 +23,9 @@ public:
     static Value negate(const Value& value);
     // -1, 0, 1 between two numbers of any kind; empty when either is not one.
     static std::optional<int> compare(const Value& a, const Value& b);
+    // The same between integers and decimals whose scaled values fit 64
+    // bits, without going through text; empty for any other pair.
+    static std::optional<int> compareExact(const Value& a, const Value& b);
 };
 
 } // namespace dataset

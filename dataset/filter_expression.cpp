@@ -90,6 +90,9 @@ std::optional<int> FilterExpression::compare(const Value& a, const Value& b, boo
         return *real < other ? -1 : (*real > other ? 1 : 0);
     }
     if (const auto* bcd = std::get_if<db::Bcd>(&a)) {
+        if (const std::optional<int> order = FilterArithmetic::compareExact(a, b)) {
+            return order;
+        }
         return compareBcd(*bcd, std::get<db::Bcd>(b));
     }
     if (const auto* date = std::get_if<db::SQLDate>(&a)) {
