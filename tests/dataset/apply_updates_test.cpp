@@ -91,6 +91,14 @@ protected:
         c.Post();
     }
 
+    db::TransactionDesc startCallersTransaction() {
+        db::TransactionDesc desc{};
+        desc.transactionId = 1;
+        desc.isolationLevel = connection_->isolationLevel();
+        connection_->startTransaction(desc);
+        return desc;
+    }
+
     // The table as "id:porc" texts in a fixed order.
     std::vector<std::string> stored() {
         ClientDataSet& b = sets_->Cborrar;
@@ -245,10 +253,7 @@ TEST_F(ApplyUpdatesTest, MaxErrorsZeroInsideTheCallersTransactionKeepsOnlyTheRef
     sets_->CAjuste.open();
     insertRow(0);
     insertRow(990000);
-    db::TransactionDesc desc{};
-    desc.transactionId = 1;
-    desc.isolationLevel = connection_->isolationLevel();
-    connection_->startTransaction(desc);
+    const db::TransactionDesc desc = startCallersTransaction();
     EXPECT_EQ(sets_->CAjuste.ApplyUpdates(0), 1);
     EXPECT_TRUE(connection_->inTransaction());
     connection_->commit(desc);
@@ -324,10 +329,7 @@ TEST_F(ApplyUpdatesTest, ReadOnlyProviderRefusesAndEndsItsTransaction) {
 TEST_F(ApplyUpdatesTest, CallersTransactionIsNeitherStartedNorEnded) {
     sets_->CAjuste.open();
     insertRow(0);
-    db::TransactionDesc desc{};
-    desc.transactionId = 1;
-    desc.isolationLevel = connection_->isolationLevel();
-    connection_->startTransaction(desc);
+    const db::TransactionDesc desc = startCallersTransaction();
     EXPECT_EQ(sets_->CAjuste.ApplyUpdates(0), 0);
     EXPECT_TRUE(connection_->inTransaction());
     connection_->rollback(desc);
