@@ -2,6 +2,7 @@
 
 #include "dataset/data_set_provider.h"
 #include "dataset/data_source.h"
+#include "dataset/date_text.h"
 #include "dataset/engine_cursor.h"
 #include "dataset/engine_store.h"
 #include "dataset/field_binder.h"
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <chrono>
 
 namespace dataset {
 namespace {
@@ -27,37 +27,6 @@ std::string fill(const char* pattern, std::string_view value) {
     }
     text.replace(at, 2, value);
     return text;
-}
-
-std::optional<db::SQLDate> isoDate(std::string_view text) {
-    int parts[3] = {};
-    std::size_t at = 0;
-    for (int i = 0; i < 3; ++i) {
-        const char* begin = text.data() + at;
-        const char* end = text.data() + text.size();
-        const auto [ptr, ec] = std::from_chars(begin, end, parts[i]);
-        if (ec != std::errc() || ptr == begin) {
-            return std::nullopt;
-        }
-        at = static_cast<std::size_t>(ptr - text.data());
-        if (i < 2) {
-            if (at >= text.size() || text[at] != '-') {
-                return std::nullopt;
-            }
-            ++at;
-        }
-    }
-    if (at != text.size() || parts[1] < 1 || parts[1] > 12 || parts[2] < 1) {
-        return std::nullopt;
-    }
-    // A day past the end of its month (2021-02-29, 2020-04-31) is no date.
-    const std::chrono::year_month_day day{std::chrono::year{parts[0]},
-                                          std::chrono::month{static_cast<unsigned>(parts[1])},
-                                          std::chrono::day{static_cast<unsigned>(parts[2])}};
-    if (!day.ok()) {
-        return std::nullopt;
-    }
-    return db::SQLDate{parts[0], parts[1], parts[2]};
 }
 
 bool boolAttribute(const EngineStore& store, std::string_view name) {
@@ -80,7 +49,7 @@ void fire(const ClientDataSet::Event& event, ClientDataSet& dataSet) {
 } // namespace
 
 ClientDataSet::ClientDataSet(std::string name, ComponentOwner* owner)
-    : Component(std::move(name), owner), dateParser_(isoDate) {}
+    : Component(std::move(name), owner), dateParser_(dateFromText) {}
 
 ClientDataSet::~ClientDataSet() {
     // Closing here would call the provider, which may be gone already.
@@ -291,7 +260,7 @@ void ClientDataSet::close() {
 // --- Filtering ---
 
 void ClientDataSet::setDateParser(DateParser parser) {
-    dateParser_ = parser ? std::move(parser) : DateParser(isoDate);
+    dateParser_ = parser ? std::move(parser) : DateParser(dateFromText);
 }
 
 void ClientDataSet::installFilter() {

@@ -114,8 +114,8 @@ public:
     void setFiltered(bool filtered);
     FilterOptions filterOptions() const { return filterOptions_; }
     void setFilterOptions(FilterOptions options);
-    // Turns a quoted text into a date for filters; the default reads
-    // yyyy-mm-dd until the window installs the user's short date format.
+    // Turns a quoted text into a date for filters and locates; the default
+    // reads the user's short date format, the text date fields show.
     using DateParser = std::function<std::optional<db::SQLDate>(std::string_view)>;
     void setDateParser(DateParser parser);
 

@@ -1,6 +1,8 @@
 #include "dataset/field.h"
 
 #include "dataset/client_data_set.h"
+#include "dataset/date_text.h"
+#include "dataset/time_text.h"
 #include "db/database_error.h"
 
 #include <charconv>
@@ -8,12 +10,6 @@
 
 namespace dataset {
 namespace {
-
-std::string twoDigits(int value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", value);
-    return text;
-}
 
 // Decimal text without the trailing zeros of its decimals.
 std::string shortDecimal(const db::Bcd& bcd) {
@@ -29,8 +25,22 @@ std::string shortDecimal(const db::Bcd& bcd) {
     return text == "-0" ? "0" : text;
 }
 
+[[noreturn]] void notValid(std::string_view text, const std::string& what) {
+    throw db::DatabaseError("'" + std::string(text) + "' is not a valid " + what);
+}
+
 [[noreturn]] void notConvertible(const Field& field, const std::string& to) {
-    throw db::DatabaseError("'" + field.AsString() + "' is not a valid " + to);
+    notValid(field.AsString(), to);
+}
+
+// Reads text with one of the parsers of date_text.h or time_text.h; text
+// that does not convert raises before the row is touched.
+template <typename Parse> auto parsed(std::string_view text, Parse parse, const std::string& what) {
+    auto value = parse(text);
+    if (!value) {
+        notValid(text, what);
+    }
+    return *value;
 }
 
 } // namespace
@@ -70,17 +80,13 @@ std::string Field::textOf(const Value& value) const {
         return text;
     }
     if (const auto* date = std::get_if<db::SQLDate>(&value)) {
-        return std::to_string(date->year) + "-" + twoDigits(date->month) + "-" +
-               twoDigits(date->day);
+        return dateToText(*date);
     }
     if (const auto* time = std::get_if<db::SQLTime>(&value)) {
-        return twoDigits(time->hour) + ":" + twoDigits(time->minute) + ":" +
-               twoDigits(time->second);
+        return timeToText(*time);
     }
     if (const auto* stamp = std::get_if<db::SQLTimeStamp>(&value)) {
-        return std::to_string(stamp->year) + "-" + twoDigits(stamp->month) + "-" +
-               twoDigits(stamp->day) + " " + twoDigits(stamp->hour) + ":" +
-               twoDigits(stamp->minute) + ":" + twoDigits(stamp->second);
+        return timeStampToText(*stamp);
     }
     if (const auto* bytes = std::get_if<std::vector<std::uint8_t>>(&value)) {
         return std::string(bytes->begin(), bytes->end());
@@ -199,6 +205,20 @@ void Field::setAsString(std::string_view text) {
         }
         setValue(*bcd);
         return;
+    }
+    switch (type_) {
+    case FieldType::Date:
+        setValue(parsed(text, dateFromText, "date"));
+        return;
+    case FieldType::Time:
+        setValue(parsed(text, timeFromText, "time"));
+        return;
+    case FieldType::DateTime:
+    case FieldType::TimeStamp:
+        setValue(parsed(text, timeStampFromText, "date and time"));
+        return;
+    default:
+        break;
     }
     setValue(std::string(text));
 }

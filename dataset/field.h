@@ -61,7 +61,8 @@ public:
     // Reading the current row (or the row being inserted or edited).
     Value value() const;
     bool IsNull() const;
-    // Null gives "".
+    // Null gives "". Dates read in the user's short date format, a time
+    // stamp with its time of day after a blank.
     std::string AsString() const;
     // Null gives 0; text is converted, a value that is no integer raises.
     std::int64_t AsInteger() const;
@@ -74,6 +75,9 @@ public:
     // Writing into the row being inserted or edited (a browsing data set
     // enters edit state first); sets the data set's modified flag.
     void setValue(Value value);
+    // Empty text clears a field that holds no text. A date is read in the
+    // user's short date format; text that does not convert to the field's
+    // type raises and leaves the row as it was.
     void setAsString(std::string_view text);
     void setAsInteger(std::int64_t value);
     // An exact decimal, such as 0.8 given as Bcd::fromScaled(8000, 4).

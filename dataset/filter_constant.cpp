@@ -1,5 +1,6 @@
 #include "dataset/filter_constant.h"
 
+#include "dataset/time_text.h"
 #include "db/database_error.h"
 
 #include <charconv>
@@ -20,48 +21,6 @@ constexpr std::size_t MaxTextConstant = 255;
     std::string message(pattern.substr(0, at));
     message.append(text).append(pattern.substr(at + 2));
     throw db::DatabaseError(message);
-}
-
-bool readInt(std::string_view& text, int& value, std::size_t maxDigits) {
-    std::size_t digits = 0;
-    value = 0;
-    while (digits < text.size() && digits < maxDigits && text[digits] >= '0' &&
-           text[digits] <= '9') {
-        value = value * 10 + (text[digits] - '0');
-        ++digits;
-    }
-    text.remove_prefix(digits);
-    return digits > 0;
-}
-
-// "h:mm", "h:mm:ss" or "h:mm:ss.zzz" (milliseconds).
-std::optional<db::SQLTime> parseTime(std::string_view text) {
-    db::SQLTime time;
-    if (!readInt(text, time.hour, 2) || text.empty() || text.front() != ':') {
-        return std::nullopt;
-    }
-    text.remove_prefix(1);
-    if (!readInt(text, time.minute, 2)) {
-        return std::nullopt;
-    }
-    if (!text.empty() && text.front() == ':') {
-        text.remove_prefix(1);
-        if (!readInt(text, time.second, 2)) {
-            return std::nullopt;
-        }
-        if (!text.empty() && text.front() == '.') {
-            text.remove_prefix(1);
-            int millis = 0;
-            if (!readInt(text, millis, 3)) {
-                return std::nullopt;
-            }
-            time.fraction = millis * 10;
-        }
-    }
-    if (!text.empty() || time.hour > 23 || time.minute > 59 || time.second > 59) {
-        return std::nullopt;
-    }
-    return time;
 }
 
 } // namespace
@@ -125,7 +84,7 @@ Value FilterConstant::make(const FilterCompiler::FieldRef& field, bool quoted,
         db::SQLTime time;
         if (blank != std::string::npos) {
             const std::optional<db::SQLTime> read =
-                parseTime(std::string_view(text).substr(blank + 1));
+                timeFromText(std::string_view(text).substr(blank + 1));
             if (!read) {
                 invalidDate(text);
             }
@@ -138,7 +97,7 @@ Value FilterConstant::make(const FilterCompiler::FieldRef& field, bool quoted,
         if (!quoted) {
             mismatch();
         }
-        const std::optional<db::SQLTime> time = parseTime(text);
+        const std::optional<db::SQLTime> time = timeFromText(text);
         if (!time) {
             invalidDate(text);
         }

@@ -5,6 +5,7 @@
 #include "tests/dataset/company_data_sets.h"
 
 #include "dataset/data_set_provider.h"
+#include "platform/short_date.h"
 
 #include <functional>
 #include <ostream>
@@ -377,10 +378,7 @@ TEST_F(CompanyDataSets, DeleteLoopOnAFilteredViewRemovesOnlyItsRows) {
     c.open();
     const int all = c.RecordCount();
     c.First();
-    const db::SQLDate day = sets_->CAjusteAJCI_FECINI->AsDate();
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year, day.month, day.day);
-    c.setFilter(std::string("AJCI_FECINI = '") + text + "'");
+    c.setFilter("AJCI_FECINI = '" + sets_->CAjusteAJCI_FECINI->AsString() + "'");
     c.setFiltered(true);
     const int ofTheDay = c.RecordCount();
     ASSERT_GT(ofTheDay, 0);
@@ -436,7 +434,7 @@ TEST_F(CompanyDataSets, FilterOnADayWithNoRowsLeavesAnEmptyView) {
     ClientDataSet& c = sets_->CAjuste;
     c.open();
     const int before = c.ChangeCount();
-    c.setFilter("[AJCI_FECINI] = '1990-06-15'");
+    c.setFilter("[AJCI_FECINI] = '" + platform::dateToShortText({1990, 6, 15}) + "'");
     c.setFiltered(true);
     EXPECT_TRUE(c.IsEmpty());
     EXPECT_TRUE(c.Eof());
@@ -452,13 +450,15 @@ class InvalidFilterDate : public CompanyDataSets,
 TEST_P(InvalidFilterDate, FailsWhenCompiledOnAnOpenDataSet) {
     ClientDataSet& c = sets_->CAjuste;
     c.open();
-    c.setFilter("AJCI_FECINI = '1990-06-15'");
+    const std::string installed =
+        "AJCI_FECINI = '" + platform::dateToShortText({1990, 6, 15}) + "'";
+    c.setFilter(installed);
     c.setFiltered(true);
     ASSERT_TRUE(c.IsEmpty());
     const std::string text = GetParam();
     EXPECT_EQ(errorOf([&] { c.setFilter("AJCI_FECINI = '" + text + "'"); }),
               "'" + text + "' is not a valid date");
-    EXPECT_EQ(c.Filter(), "AJCI_FECINI = '1990-06-15'") << "the installed filter stays";
+    EXPECT_EQ(c.Filter(), installed) << "the installed filter stays";
     EXPECT_TRUE(c.IsEmpty());
 }
 

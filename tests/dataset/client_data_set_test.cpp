@@ -4,6 +4,7 @@
 #include "dataset/window_data_sets.h"
 #include "db/sql_connection.h"
 #include "db/window_commands.h"
+#include "platform/short_date.h"
 #include "tests/db/command_testing.h"
 #include "tests/db/connection_settings.h"
 
@@ -132,7 +133,7 @@ TEST_F(ClientDataSetTest, ThreeInsertsIntoAnEmptyViewShowInReverseOrder) {
         ++afterInsert;
         sets_->CAjusteAJCI_ID->setAsInteger(0);
     };
-    c.setFilter("AJCI_FECINI = '1999-01-01'");
+    c.setFilter("AJCI_FECINI = '" + platform::dateToShortText({1999, 1, 1}) + "'");
     c.setFiltered(true);
     c.open();
     ASSERT_TRUE(c.IsEmpty());

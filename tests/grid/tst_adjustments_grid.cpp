@@ -187,6 +187,37 @@ private slots:
         QCOMPARE(grid().rowCount(), 3);
     }
 
+    // The test runs in the C locale, whose short date is month/day/year.
+    void datesAreTypedAndShownInTheShortDateFormat() {
+        const dataset::Field& from = *setup_->sets().CAjusteAJCI_FECINI;
+        QTest::keyClicks(&grid(), "1");
+        QTest::keyClicks(grid().cellEditor(), "3/05/2024");
+        QTest::keyClick(grid().cellEditor(), Qt::Key_Tab);
+        QCOMPARE(setup_->errors, QStringList{"'13/05/2024' is not a valid date"});
+        QVERIFY(grid().editorShown());
+        QCOMPARE(grid().currentColumn(), 0);
+        QVERIFY(from.IsNull());
+        QCOMPARE(porc(0), QString("16"));
+
+        grid().cellEditor()->selectAll();
+        QTest::keyClicks(grid().cellEditor(), "05/13/2024");
+        QTest::keyClick(grid().cellEditor(), Qt::Key_Tab);
+        QCOMPARE(grid().currentColumn(), 1);
+        QVERIFY(from.AsDate() == (db::SQLDate{2024, 5, 13}));
+        QCOMPARE(grid().cellText(0, 0), QString("05/13/2024"));
+        QTest::keyClick(&grid(), Qt::Key_Left);
+        QTest::keyClick(&grid(), Qt::Key_F2);
+        QCOMPARE(grid().cellEditor()->text(), QString("05/13/2024"));
+
+        // Cleared, the day is gone again.
+        grid().cellEditor()->selectAll();
+        QTest::keyClick(grid().cellEditor(), Qt::Key_Delete);
+        QTest::keyClick(grid().cellEditor(), Qt::Key_Down);
+        QCOMPARE(adjustments().State(), DataSetState::Browse);
+        QCOMPARE(setup_->errors.size(), 1);
+        QCOMPARE(grid().cellText(0, 0), QString());
+    }
+
     void aFailedPostIsReportedAndTheRowStaysInInsert() {
         adjustments().AfterInsert = {};
         QTest::keyClick(&grid(), Qt::Key_Insert);
