@@ -1,6 +1,7 @@
 #include "app/closing_adjustments.h"
 
 #include "dataset/reconcile_error.h"
+#include "dataset/sql_resolver.h"
 #include "dataset/window_data_sets.h"
 #include "db/bcd.h"
 
@@ -25,15 +26,7 @@ db::SQLDate sqlDate(const platform::Date& day) {
 } // namespace
 
 ClosingAdjustments::ClosingAdjustments(dataset::WindowDataSets& dataSets, Window window)
-    : dataSets_(dataSets), window_(std::move(window)) {
-    // The filter's quoted day is read back the way it was written.
-    dataSets_.CAjuste.setDateParser([](std::string_view text) -> std::optional<db::SQLDate> {
-        const std::optional<platform::Date> day = platform::shortTextToDate(text);
-        if (!day)
-            return std::nullopt;
-        return sqlDate(*day);
-    });
-}
+    : dataSets_(dataSets), window_(std::move(window)) {}
 
 std::string ClosingAdjustments::filterFor(const platform::Date& day) {
     return FilterPrefix + quoted(platform::dateToShortText(day));
@@ -69,7 +62,9 @@ void ClosingAdjustments::open() {
 }
 
 bool ClosingAdjustments::close() {
-    const std::vector<std::string> refused = apply();
+    // All or nothing: the day's rows are replaced at once or left as they
+    // were.
+    const std::vector<std::string> refused = apply(0);
     if (!refused.empty()) {
         report(refused);
         return false;
@@ -83,7 +78,9 @@ bool ClosingAdjustments::saveBeforePosting() {
     window_.showPanel(false);
     std::vector<std::string> refused;
     try {
-        refused = apply();
+        // Every row is tried: those the database takes are saved, the
+        // refused ones stay for correction.
+        refused = apply(-1);
     } catch (...) {
         // The changes are still in the change log: keep them in sight.
         window_.showPanel(true);
@@ -97,22 +94,21 @@ bool ClosingAdjustments::saveBeforePosting() {
     return true;
 }
 
-std::vector<std::string> ClosingAdjustments::apply() {
+std::vector<std::string> ClosingAdjustments::apply(int maxErrors) {
     dataset::ClientDataSet& CAjuste = dataSets_.CAjuste;
     std::vector<std::string> refused;
     const auto handler = CAjuste.OnReconcileError;
     CAjuste.OnReconcileError = [&refused](dataset::ClientDataSet&,
                                           const dataset::ReconcileError& error, dataset::UpdateKind,
                                           dataset::ReconcileAction&) {
-        refused.emplace_back(error.what());
+        // Rows that were only rolled back with a refused one stay in the
+        // change log without a line of their own.
+        if (error.errorCode() != dataset::SQLResolver::NotSavedCode)
+            refused.emplace_back(error.what());
     };
     int errorCount = 0;
     try {
-        // No limit on errors: every row is tried, those the database takes
-        // are committed and leave the change log, the refused ones stay in
-        // it. With a limit, the rows rolled back beside the refused one
-        // would leave the change log although they never reached the table.
-        errorCount = CAjuste.ApplyUpdates(-1);
+        errorCount = CAjuste.ApplyUpdates(maxErrors);
     } catch (...) {
         CAjuste.OnReconcileError = handler;
         throw;

@@ -63,7 +63,7 @@ public:
 
 private:
     // Sends CAjuste's change log; the database's message of each refused row.
-    std::vector<std::string> apply();
+    std::vector<std::string> apply(int maxErrors);
     void report(const std::vector<std::string>& refused);
 
     dataset::WindowDataSets& dataSets_;

@@ -154,7 +154,10 @@ void Tfcontavtascontado::bindKeysAndAdjustments() {
                                    [](const std::string& message) {
                                        Application::showMessage(QString::fromStdString(message));
                                    }});
-    dataSets->CAjuste.AfterInsert = [this](dataset::ClientDataSet& dataSet) {
+    // Bound before the insert's modified flag is cleared, so that the key
+    // is the new row's default: a row the user leaves untouched is dropped
+    // rather than saved blank.
+    dataSets->CAjuste.OnNewRecord = [this](dataset::ClientDataSet& dataSet) {
         CAjusteAfterInsert(dataSet);
     };
     new KeyPreview(this, [this](int key, Qt::KeyboardModifiers shift) {

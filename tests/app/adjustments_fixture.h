@@ -56,6 +56,15 @@ inline QString fixed4(const db::Bcd& value) {
         .arg(places, 4, 10, QLatin1Char('0'));
 }
 
+// A date field's day as yyyy-mm-dd, whatever the short date format; empty
+// when null.
+inline QString isoDay(const dataset::Field& field) {
+    if (field.IsNull())
+        return {};
+    const db::SQLDate day = field.AsDate();
+    return QDate(day.year, day.month, day.day).toString(Qt::ISODate);
+}
+
 // CAjuste's visible rows in view order, as porc|factor|id|from|to.
 inline QStringList editorRows(dataset::WindowDataSets& sets) {
     dataset::ClientDataSet& data = sets.CAjuste;
@@ -68,8 +77,7 @@ inline QStringList editorRows(dataset::WindowDataSets& sets) {
                       .arg(fixed4(sets.CAjusteAJCI_PORC->AsBcd()),
                            fixed4(sets.CAjusteAJCI_FACTOR->AsBcd()),
                            QString::fromStdString(sets.CAjusteAJCI_ID->AsString()),
-                           QString::fromStdString(sets.CAjusteAJCI_FECINI->AsString()),
-                           QString::fromStdString(sets.CAjusteAJCI_FECFIN->AsString()));
+                           isoDay(*sets.CAjusteAJCI_FECINI), isoDay(*sets.CAjusteAJCI_FECFIN));
     if (current > 0)
         data.setRecNo(current);
     return result;
