@@ -162,8 +162,10 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
         }
         errors = resolver_->resolve(*source_, delta, maxErrors, errorCount, started);
     } catch (...) {
+        // The client keeps every change when the apply fails, so none of
+        // them may stay in the database either.
         if (started && source_->psInTransaction()) {
-            source_->psEndTransaction(errorCount <= maxErrors || maxErrors == -1);
+            source_->psEndTransaction(false);
         }
         throw;
     }

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <map>
+#include <string_view>
 
 namespace dataset {
 
@@ -25,6 +27,10 @@ struct SQLResolver::Apply {
     std::unique_ptr<ErrorPacketBuilder> errors;
     // Set when a statement changed several rows and the transaction went.
     bool rolledBack = false;
+    // The later deletions of rows identical to the one a deletion names.
+    std::map<std::size_t, std::vector<std::size_t>> twins;
+    // Deletions done by the statement of an identical row before them.
+    std::vector<bool> covered;
 };
 
 namespace {
@@ -152,8 +158,14 @@ DataPacket SQLResolver::resolve(db::SQLCommand& source, const std::vector<std::u
                 0,
                 ResolverResponse::Skip,
                 nullptr,
-                false};
+                false,
+                {},
+                {}};
     const std::size_t rows = packet.rows.size();
+    apply.twins = deletionTwins(packet);
+    apply.covered.assign(rows, false);
+    bool stoppedEarly = false;
+    std::size_t last = 0;
     for (std::size_t i = 0; i < rows; ++i) {
         const RowBytes row = packet.row(i);
         switch (RowCodec::status(row)) {
@@ -161,6 +173,10 @@ DataPacket SQLResolver::resolve(db::SQLCommand& source, const std::vector<std::u
             applyRow(apply, UpdateKind::Insert, i, {{}, cells(codec, row)});
             break;
         case RowStatus::Deleted:
+            if (apply.covered[i]) {
+                // Gone with an identical row deleted before it.
+                continue;
+            }
             applyRow(apply, UpdateKind::Delete, i,
                      {cells(codec, row), std::vector<std::optional<Value>>(codec.columnCount())});
             break;
@@ -175,21 +191,24 @@ DataPacket SQLResolver::resolve(db::SQLCommand& source, const std::vector<std::u
         case RowStatus::Modified:
             continue;
         }
-        if (apply.rolledBack) {
-            // The rollback undid every row applied so far, and the rows after
-            // it would run outside any transaction: the whole apply failed.
-            apply.errorCount = std::max(apply.errorCount, logUnsaved(apply, RolledBack));
-            break;
-        }
-        if (apply.errorCount > apply.maxErrors) {
+        last = i;
+        if (apply.rolledBack || apply.errorCount > apply.maxErrors) {
+            stoppedEarly = i + 1 < rows;
             break;
         }
     }
-    if (rollsBackPastLimit && maxErrors != -1 && apply.errorCount > maxErrors &&
-        !apply.rolledBack) {
+    if (apply.rolledBack) {
+        // The rollback undid every row applied so far, and the rows after it
+        // would run outside any transaction: the whole apply failed.
+        apply.errorCount = std::max(apply.errorCount, logUnsaved(apply, RolledBack, 0, true));
+    } else if (rollsBackPastLimit && maxErrors != -1 && apply.errorCount > maxErrors) {
         // The rows applied before the failure go with the rollback, and the
         // rows after it were never tried.
-        logUnsaved(apply, LimitRolledBack);
+        logUnsaved(apply, LimitRolledBack, 0, true);
+    } else if (stoppedEarly) {
+        // The rows applied stay in the caller's transaction; those after the
+        // failure were never tried.
+        logUnsaved(apply, LimitRolledBack, last + 1, false);
     }
     errorCount = apply.errorCount;
     if (!apply.errors) {
@@ -217,16 +236,26 @@ void SQLResolver::applyRow(Apply& apply, UpdateKind kind, std::size_t recordNo,
         }
         switch (kind) {
         case UpdateKind::Insert:
-            execute(apply, apply.builder.insertion(row));
+            execute(apply, apply.builder.insertion(row), 1);
             break;
         case UpdateKind::Modify:
             if (const auto statement = apply.builder.modification(row)) {
-                execute(apply, *statement);
+                execute(apply, *statement, 1);
             }
             break;
-        case UpdateKind::Delete:
-            execute(apply, apply.builder.deletion(row));
+        case UpdateKind::Delete: {
+            // Identical rows cannot be told apart: one statement deletes them
+            // all, and counts for as many of their deletions as rows it took.
+            const auto twins = apply.twins.find(recordNo);
+            const std::vector<std::size_t>* later =
+                twins == apply.twins.end() ? nullptr : &twins->second;
+            const std::int64_t taken =
+                execute(apply, apply.builder.deletion(row), 1 + (later ? later->size() : 0));
+            for (std::size_t t = 0; later && t + 1 < static_cast<std::size_t>(taken); ++t) {
+                apply.covered[(*later)[t]] = true;
+            }
             break;
+        }
         }
         return;
     } catch (const std::exception& error) {
@@ -237,21 +266,25 @@ void SQLResolver::applyRow(Apply& apply, UpdateKind kind, std::size_t recordNo,
     rowFailed(apply, recordNo, row, UpdateError(message, 0).what());
 }
 
-void SQLResolver::execute(Apply& apply, const UpdateStatement& statement) {
+std::int64_t SQLResolver::execute(Apply& apply, const UpdateStatement& statement,
+                                  std::size_t expected) {
     if (observer_) {
         observer_(statement.text, statement.params);
     }
     const std::int64_t rows = apply.source.psExecuteStatement(statement.text, statement.params);
-    if (rows > 1 && !provider_.Options.has(ProviderOption::AllowMultiRecordUpdates)) {
+    if (rows > static_cast<std::int64_t>(expected) &&
+        !provider_.Options.has(ProviderOption::AllowMultiRecordUpdates)) {
+        // Set first: should the rollback fail, nothing more may run.
+        apply.rolledBack = true;
         if (apply.source.psInTransaction()) {
             apply.source.psEndTransaction(false);
         }
-        apply.rolledBack = true;
         throw db::DatabaseError(MultipleRecords);
     }
     if (rows < 1) {
         throw db::DatabaseError(RecordChanged);
     }
+    return rows;
 }
 
 std::vector<std::optional<Value>> SQLResolver::readCurrent(Apply& apply, const RowValues& row) {
@@ -297,7 +330,11 @@ void SQLResolver::rowFailed(Apply& apply, std::size_t recordNo, const RowValues&
     apply.previous = response;
 }
 
-int SQLResolver::logUnsaved(Apply& apply, const char* message) {
+int SQLResolver::logUnsaved(Apply& apply, const char* message, std::size_t from,
+                            bool appliedToo) {
+    if (!apply.errors) {
+        apply.errors = std::make_unique<ErrorPacketBuilder>(apply.delta.columns);
+    }
     int changed = 0;
     const std::size_t rows = apply.delta.rows.size();
     for (std::size_t i = 0; i < rows; ++i) {
@@ -306,11 +343,30 @@ int SQLResolver::logUnsaved(Apply& apply, const char* message) {
             continue;
         }
         ++changed;
-        if (!apply.errors->logged(i)) {
-            apply.errors->log(i, status, ResolverResponse::Abort, message, NotSavedCode, 0, {});
+        if (i < from || (apply.covered[i] && !appliedToo) || apply.errors->logged(i)) {
+            continue;
         }
+        apply.errors->log(i, status, ResolverResponse::Abort, message, NotSavedCode, 0, {});
     }
     return changed;
+}
+
+std::map<std::size_t, std::vector<std::size_t>> SQLResolver::deletionTwins(const Packet& delta) {
+    std::map<std::string_view, std::vector<std::size_t>> byValues;
+    for (std::size_t i = 0; i < delta.rows.size(); ++i) {
+        const RowBytes row = delta.row(i);
+        if (RowCodec::status(row) == RowStatus::Deleted) {
+            byValues[std::string_view(reinterpret_cast<const char*>(row.data()), row.size())]
+                .push_back(i);
+        }
+    }
+    std::map<std::size_t, std::vector<std::size_t>> twins;
+    for (const auto& [values, rows] : byValues) {
+        if (rows.size() > 1) {
+            twins[rows.front()].assign(rows.begin() + 1, rows.end());
+        }
+    }
+    return twins;
 }
 
 } // namespace dataset

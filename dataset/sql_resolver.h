@@ -8,11 +8,13 @@
 #include "dataset/update_sql_builder.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace dataset {
 
 class ErrorPacketBuilder;
+struct Packet;
 
 class SQLResolver : public UpdateResolver {
 public:
@@ -31,7 +33,7 @@ public:
         "Changes not saved: another record of this update affected more than 1 record.";
     static constexpr const char* LimitRolledBack =
         "Changes not saved: another record of this update was refused.";
-    static constexpr int NotSavedCode = 0;
+    static constexpr int NotSavedCode = -1;
 
     explicit SQLResolver(DataSetProvider& provider);
     ~SQLResolver() override;
@@ -46,13 +48,17 @@ public:
 private:
     struct Apply;
     void applyRow(Apply& apply, UpdateKind kind, std::size_t recordNo, const RowValues& row);
-    void execute(Apply& apply, const UpdateStatement& statement);
+    // The rows the statement took; more than expected is refused.
+    std::int64_t execute(Apply& apply, const UpdateStatement& statement, std::size_t expected);
     void rowFailed(Apply& apply, std::size_t recordNo, const RowValues& row,
                    const std::string& message);
     std::vector<std::optional<Value>> readCurrent(Apply& apply, const RowValues& row);
-    // Names every changed row the error packet does not name yet; gives the
-    // number of changed rows.
-    int logUnsaved(Apply& apply, const char* message);
+    // Names the changed rows from `from` on that the error packet does not
+    // name yet, those deleted with an identical row only when appliedToo;
+    // gives the number of changed rows.
+    int logUnsaved(Apply& apply, const char* message, std::size_t from, bool appliedToo);
+    // For the first of each group of identical deleted rows, the others.
+    static std::map<std::size_t, std::vector<std::size_t>> deletionTwins(const Packet& delta);
 
     DataSetProvider& provider_;
     StatementObserver observer_;

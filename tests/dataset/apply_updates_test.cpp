@@ -247,19 +247,84 @@ TEST_F(ApplyUpdatesTest, MaxErrorsZeroStopsAtTheFirstFailureAndRollsBack) {
     EXPECT_EQ(sets_->CAjuste.ChangeCount(), 0);
 }
 
-TEST_F(ApplyUpdatesTest, MaxErrorsZeroInsideTheCallersTransactionKeepsOnlyTheRefusedRow) {
+TEST_F(ApplyUpdatesTest, MaxErrorsZeroInsideTheCallersTransactionKeepsTheRefusedAndUntriedRows) {
     // The caller's transaction is not rolled back by the apply: what the
-    // database took is in it, and only the refused row stays to be sent.
+    // database took is in it; the refused row and the one never tried stay.
     sets_->CAjuste.open();
     insertRow(0);
     insertRow(990000);
+    insertRow(50000);
     const db::TransactionDesc desc = startCallersTransaction();
     EXPECT_EQ(sets_->CAjuste.ApplyUpdates(0), 1);
+    EXPECT_EQ(statements_.size(), 2u);
     EXPECT_TRUE(connection_->inTransaction());
     connection_->commit(desc);
     EXPECT_EQ(stored(), (std::vector<std::string>{"0:0"}));
-    ASSERT_EQ(failures_.size(), 1u);
+    ASSERT_EQ(failures_.size(), 2u);
+    EXPECT_NE(failures_[0].code, SQLResolver::NotSavedCode);
+    EXPECT_EQ(failures_[1].code, SQLResolver::NotSavedCode);
+    EXPECT_EQ(sets_->CAjuste.ChangeCount(), 2);
+}
+
+TEST_F(ApplyUpdatesTest, IdenticalRowsDeletedTogetherGoWithOneStatement) {
+    seed(0, "'2024-03-15'", "16");
+    seed(0, "'2024-03-15'", "16");
+    seed(0, "'2024-03-15'", "5");
+    sets_->CAjuste.open();
+    while (!sets_->CAjuste.Eof()) {
+        sets_->CAjuste.Delete();
+    }
+    insertRow(160000);
+    EXPECT_EQ(sets_->CAjuste.ApplyUpdates(0), 0);
+    EXPECT_EQ(statements_.size(), 3u) << "one deletion for both identical rows";
+    EXPECT_EQ(stored(), (std::vector<std::string>{"0:16"}));
+    EXPECT_EQ(sets_->CAjuste.ChangeCount(), 0);
+    EXPECT_TRUE(failures_.empty());
+}
+
+TEST_F(ApplyUpdatesTest, DeletingFewerIdenticalRowsThanStoredFailsTheWholeApply) {
+    for (int i = 0; i < 3; ++i) {
+        seed(0, "'2024-03-15'", "16");
+    }
+    sets_->CAjuste.open();
+    sets_->CAjuste.Delete();
+    sets_->CAjuste.Delete();
+    EXPECT_EQ(sets_->CAjuste.ApplyUpdates(0), 2);
+    EXPECT_EQ(stored().size(), 3u);
+    EXPECT_EQ(sets_->CAjuste.ChangeCount(), 2);
+    ASSERT_FALSE(failures_.empty());
+    EXPECT_EQ(failures_[0].message, SQLResolver::MultipleRecords);
+}
+
+TEST_F(ApplyUpdatesTest, AnErrorEscapingTheWalkUndoesWhatItApplied) {
+    // A resolver that writes a row and then fails outside any row's handling.
+    struct Failing : UpdateResolver {
+        DataPacket resolve(db::SQLCommand& source, const std::vector<std::uint8_t>&, int,
+                           int& errorCount, bool) override {
+            source.psExecuteStatement("insert into ajuste_cierre values (0, null, null, 7, 1)",
+                                      {});
+            errorCount = 0;
+            throw db::DatabaseError("engine failure");
+        }
+    };
+    DataSetProvider::setResolverFactory(
+        [](DataSetProvider&) { return std::make_unique<Failing>(); });
+    sets_->CAjuste.open();
+    insertRow(0);
+    EXPECT_EQ(errorOf([&] { sets_->CAjuste.ApplyUpdates(0); }), "engine failure");
+    EXPECT_FALSE(connection_->inTransaction());
+    EXPECT_TRUE(stored().empty());
     EXPECT_EQ(sets_->CAjuste.ChangeCount(), 1);
+}
+
+TEST_F(ApplyUpdatesTest, ALimitBelowMinusOneStopsAfterTheFirstRowAndKeepsEverything) {
+    sets_->CAjuste.open();
+    insertRow(0);
+    insertRow(50000);
+    EXPECT_EQ(sets_->CAjuste.ApplyUpdates(-2), 0);
+    EXPECT_EQ(statements_.size(), 1u);
+    EXPECT_TRUE(stored().empty());
+    EXPECT_EQ(sets_->CAjuste.ChangeCount(), 2);
 }
 
 TEST_F(ApplyUpdatesTest, NoLimitCommitsTheOthersAndKeepsTheFailedChange) {
