@@ -69,26 +69,28 @@ Value FilterConstant::make(const FilterCompiler::FieldRef& field, bool quoted,
         if (!quoted) {
             mismatch();
         }
-        const std::size_t blank = text.find(' ');
-        const std::string_view datePart = std::string_view(text).substr(0, blank);
-        const std::optional<db::SQLDate> date = parseDate ? parseDate(datePart) : std::nullopt;
+        // The short date format may hold blanks itself ("%e.%m.%Y" writes
+        // " 5.03.2024"); a time, when there is one, follows the last blank.
+        std::optional<db::SQLDate> date = parseDate ? parseDate(text) : std::nullopt;
+        db::SQLTime time;
+        if (!date && field.type != FieldType::Date) {
+            const std::size_t blank = text.rfind(' ');
+            if (blank != std::string::npos && parseDate) {
+                date = parseDate(std::string_view(text).substr(0, blank));
+                const std::optional<db::SQLTime> read =
+                    timeFromText(std::string_view(text).substr(blank + 1));
+                if (!read) {
+                    date.reset();
+                } else {
+                    time = *read;
+                }
+            }
+        }
         if (!date) {
             invalidDate(text);
         }
         if (field.type == FieldType::Date) {
-            if (blank != std::string::npos) {
-                invalidDate(text);
-            }
             return *date;
-        }
-        db::SQLTime time;
-        if (blank != std::string::npos) {
-            const std::optional<db::SQLTime> read =
-                timeFromText(std::string_view(text).substr(blank + 1));
-            if (!read) {
-                invalidDate(text);
-            }
-            time = *read;
         }
         return db::SQLTimeStamp{date->year,  date->month, date->day,    time.hour,
                                 time.minute, time.second, time.fraction};

@@ -298,6 +298,11 @@ TEST_P(DateText, FiltersAndLocateReadTheDayAsItsFieldWritesIt) {
     for (c.First(); !c.Eof(); c.Next()) {
         EXPECT_EQ(from.AsDate(), last);
     }
+    // A day the format writes with blanks of its own.
+    EXPECT_EQ(errorOf([&] {
+                  c.setFilter(std::string("AJCI_FECINI = '") + GetParam().fifthOfMarch + "'");
+              }),
+              "<no error>");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -306,7 +311,12 @@ INSTANTIATE_TEST_SUITE_P(
         DateLocale{"DayFirst", "%d/%m/%y", "05/03/2024", "12/01/2024", {2024, 1, 12}, "03/25/2024"},
         DateLocale{
             "MonthFirst", "%m/%d/%Y", "03/05/2024", "12/01/2024", {2024, 12, 1}, "25/03/2024"},
-        DateLocale{"Dotted", "%d.%m.%Y", "05.03.2024", "12.01.2024", {2024, 1, 12}, "03.25.2024"}),
+        DateLocale{"Dotted", "%d.%m.%Y", "05.03.2024", "12.01.2024", {2024, 1, 12}, "03.25.2024"},
+        // Formats that hold blanks of their own.
+        DateLocale{
+            "BlankPadded", "%e.%m.%Y", " 5.03.2024", "12.01.2024", {2024, 1, 12}, "03.25.2024"},
+        DateLocale{"Spaced", "%d. %m. %Y", "05. 03. 2024", "12. 01. 2024", {2024, 1, 12},
+                   "03. 25. 2024"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace
