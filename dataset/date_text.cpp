@@ -10,7 +10,7 @@ std::string dateToText(const db::SQLDate& date) {
 }
 
 std::optional<db::SQLDate> dateFromText(std::string_view text) {
-    const std::optional<platform::Date> day = platform::shortTextToDate(text);
+    const std::optional<platform::Date> day = platform::typedShortTextToDate(text);
     if (!day) {
         return std::nullopt;
     }

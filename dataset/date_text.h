@@ -12,6 +12,7 @@
 namespace dataset {
 
 std::string dateToText(const db::SQLDate& date);
+// Also takes a two-digit year, as users type it.
 std::optional<db::SQLDate> dateFromText(std::string_view text);
 
 std::string timeStampToText(const db::SQLTimeStamp& stamp);

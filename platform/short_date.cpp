@@ -315,7 +315,7 @@ std::string formatDate(const Date& date, std::string_view format) {
     return text;
 }
 
-std::optional<Date> parseDate(std::string_view text, std::string_view format) {
+std::optional<Date> parseDate(std::string_view text, std::string_view format, YearDigits years) {
     const auto tokens = tokenize(format);
     if (!tokens)
         return std::nullopt;
@@ -337,9 +337,17 @@ std::optional<Date> parseDate(std::string_view text, std::string_view format) {
             ok = settle(slot, readNumber(text, 1, 2));
             break;
         }
-        case Part::Year:
-            ok = settle(year, readNumber(text, 4, 4));
+        case Part::Year: {
+            const std::size_t before = text.size();
+            std::optional<int> read = readNumber(text, years == YearDigits::Four ? 4 : 2, 4);
+            const std::size_t digits = before - text.size();
+            if (read && digits == 2)
+                read = *read + (*read < kTwoDigitYearPivot ? 2000 : 1900);
+            else if (digits != 4)
+                read.reset();
+            ok = settle(year, read);
             break;
+        }
         case Part::MonthAbbr:
         case Part::MonthFull: {
             const auto index =
@@ -371,6 +379,10 @@ std::string dateToShortText(const Date& date) {
 
 std::optional<Date> shortTextToDate(std::string_view text) {
     return parseDate(text, shortDateFormat());
+}
+
+std::optional<Date> typedShortTextToDate(std::string_view text) {
+    return parseDate(text, shortDateFormat(), YearDigits::FourOrTwo);
 }
 
 Date today() {

@@ -37,14 +37,23 @@ bool isSupportedDateFormat(std::string_view format);
 // an empty text for an invalid date or an unsupported format.
 std::string formatDate(const Date& date, std::string_view format);
 
+// How many digits a year may be typed with. Two digits name a year from
+// 1950 to 2049, as the regional settings do by default.
+enum class YearDigits { Four, FourOrTwo };
+inline constexpr int kTwoDigitYearPivot = 50;
+
 // Reads a date written in the format. Day and month take one or two digits,
-// the year exactly four; literal text must match exactly and nothing may
-// follow. Text that is not a valid calendar date in the format gives nullopt.
-std::optional<Date> parseDate(std::string_view text, std::string_view format);
+// the year exactly four (or two, when allowed); literal text must match
+// exactly and nothing may follow. Text that is not a valid calendar date in
+// the format gives nullopt.
+std::optional<Date> parseDate(std::string_view text, std::string_view format,
+                              YearDigits years = YearDigits::Four);
 
 // formatDate and parseDate with the user's short date format.
 std::string dateToShortText(const Date& date);
 std::optional<Date> shortTextToDate(std::string_view text);
+// As a user types it: the year may also have two digits.
+std::optional<Date> typedShortTextToDate(std::string_view text);
 
 // The system date in the local time zone.
 Date today();

@@ -112,6 +112,26 @@ INSTANTIATE_TEST_SUITE_P(
                       Unreadable{"%a %d/%m/%Y", "Tue 20/01/2003"},
                       Unreadable{"%d/%m/%Y %d", "20/01/2003 21"}, Unreadable{"%H:%M", "10:20"}));
 
+TEST_F(ShortDateTest, TypedYearsMayHaveTwoDigitsFrom1950To2049) {
+    using platform::YearDigits;
+    const auto typed = [](const char* text, const char* format) {
+        return platform::parseDate(text, format, YearDigits::FourOrTwo);
+    };
+    EXPECT_EQ(typed("20/01/03", "%d/%m/%y"), (Date{2003, 1, 20}));
+    EXPECT_EQ(typed("20/01/49", "%d/%m/%Y"), (Date{2049, 1, 20}));
+    EXPECT_EQ(typed("20/01/50", "%d/%m/%Y"), (Date{1950, 1, 20}));
+    EXPECT_EQ(typed("20/01/99", "%d/%m/%y"), (Date{1999, 1, 20}));
+    EXPECT_EQ(typed("20/01/2003", "%d/%m/%y"), (Date{2003, 1, 20}));
+    EXPECT_EQ(typed("29/02/00", "%d/%m/%y"), (Date{2000, 2, 29}));
+    EXPECT_EQ(typed("29/02/01", "%d/%m/%y"), std::nullopt);
+    // One or three digits are no year.
+    EXPECT_EQ(typed("20/01/3", "%d/%m/%y"), std::nullopt);
+    EXPECT_EQ(typed("20/01/203", "%d/%m/%y"), std::nullopt);
+    EXPECT_EQ(typed("20/01/20031", "%d/%m/%y"), std::nullopt);
+    // Written text keeps its four digits.
+    EXPECT_EQ(platform::parseDate("20/01/03", "%d/%m/%y"), std::nullopt);
+}
+
 TEST_F(ShortDateTest, ReadsShortDayAndMonthAndNamesInAnyCase) {
     EXPECT_EQ(platform::parseDate("5/3/2024", "%d/%m/%Y"), (Date{2024, 3, 5}));
     EXPECT_EQ(platform::parseDate("20 JAN 2003", "%d %b %Y"), (Date{2003, 1, 20}));
