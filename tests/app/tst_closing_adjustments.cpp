@@ -169,7 +169,9 @@ private slots:
         sets().CAjuste.Last();
         QTest::keyClick(w().DBGrid2, Qt::Key_Down);
         QCOMPARE(sets().CAjuste.State(), dataset::DataSetState::Insert);
+        QVERIFY(!sets().CAjusteAJCI_ID->IsNull());
         QCOMPARE(sets().CAjusteAJCI_ID->AsInteger(), 0);
+        QVERIFY(!sets().CAjuste.Modified());
         QTest::keyClick(w().DBGrid2, Qt::Key_Up);
         QCOMPARE(sets().CAjuste.State(), dataset::DataSetState::Browse);
         QCOMPARE(w().DBGrid2->rowCount(), 3);

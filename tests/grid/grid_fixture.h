@@ -57,8 +57,8 @@ public:
         : connection_(db::test::programConnection(database)),
           commands_(db::WindowCommands::create(*connection_)),
           sets_(std::make_unique<dataset::WindowDataSets>(commands_)) {
-        // As the window's after-insert handling does.
-        sets_->CAjuste.AfterInsert = [](dataset::ClientDataSet& set) {
+        // As the window does: the key is a new row's default.
+        sets_->CAjuste.OnNewRecord = [](dataset::ClientDataSet& set) {
             set.FieldByName("AJCI_ID").setAsInteger(0);
         };
         // Collects what the application's error box would show.

@@ -219,7 +219,7 @@ private slots:
     }
 
     void aFailedPostIsReportedAndTheRowStaysInInsert() {
-        adjustments().AfterInsert = {};
+        adjustments().OnNewRecord = {};
         QTest::keyClick(&grid(), Qt::Key_Insert);
         grid().setCurrentColumn(2);
         QTest::keyClicks(&grid(), "3");
