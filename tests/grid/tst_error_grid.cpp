@@ -111,6 +111,39 @@ private slots:
         QCOMPARE(layout.totalWidth(), grid().viewport()->width());
     }
 
+    void aTitleDragEndsOnlyWithTheLeftButtonAndIsDroppedWhenHidden() {
+        const ColumnLayout& layout = grid().columnLayout();
+        const QString first = layout.column(0).title;
+        const QString second = layout.column(1).title;
+        const int y = grid().rowHeight() / 2;
+        const QPoint from(layout.left(1) + layout.width(1) / 2, y);
+        const QPoint left(layout.left(0) + 2, y);
+        // Moved left: the marker stands at the target's left edge.
+        QTest::mousePress(grid().viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(grid().viewport(), left);
+        QCOMPARE(grid().dropTarget(), 0);
+        const QImage shot = grid().viewport()->grab().toImage();
+        QCOMPARE(shot.pixelColor(grid().titleRect(0).left(), y),
+                 grid().palette().color(QPalette::Active, QPalette::Highlight));
+        // Over the indicator column there is no place to land.
+        QTest::mouseMove(grid().viewport(), QPoint(2, y));
+        QCOMPARE(grid().dropTarget(), 1);
+        QCOMPARE(grid().viewport()->cursor().shape(), Qt::ForbiddenCursor);
+        QTest::mouseMove(grid().viewport(), left);
+        // Another button's release does not drop the column.
+        QTest::mouseRelease(grid().viewport(), Qt::RightButton, {}, left);
+        QCOMPARE(grid().droppedColumn(), 1);
+        QCOMPARE(layout.column(0).title, first);
+
+        grid().hide();
+        QCOMPARE(grid().droppedColumn(), -1);
+        grid().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid()));
+        QTest::mouseRelease(grid().viewport(), Qt::LeftButton, {}, left);
+        QCOMPARE(layout.column(0).title, first);
+        QCOMPARE(layout.column(1).title, second);
+    }
+
     void typingSearchesTheFirstColumnFromTheTop_data() {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");

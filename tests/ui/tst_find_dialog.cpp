@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -394,6 +395,22 @@ private slots:
         texts->showPopup();
         QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
         QCOMPARE(QApplication::activePopupWidget()->size(), chosen);
+
+        // Never past the screen's edge.
+        popup = QApplication::activePopupWidget();
+        QTest::mousePress(grip, Qt::LeftButton, {}, corner);
+        QMouseEvent far(QEvent::MouseMove, QPointF(corner + QPoint(5000, 5000)),
+                        QPointF(grip->mapToGlobal(corner + QPoint(5000, 5000))), Qt::NoButton,
+                        Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(grip, &far);
+        QTest::mouseRelease(grip, Qt::LeftButton, {}, corner + QPoint(5000, 5000));
+        QVERIFY(popup->screen()->availableGeometry().contains(popup->geometry()));
+        QVERIFY(popup->width() > chosen.width());
+        texts->hidePopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        texts->showPopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QVERIFY(popup->screen()->availableGeometry().contains(popup->geometry()));
         texts->hidePopup();
     }
 

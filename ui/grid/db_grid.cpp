@@ -555,7 +555,13 @@ void DBGrid::focusInEvent(QFocusEvent* event) {
     viewport()->update();
 }
 
+void DBGrid::hideEvent(QHideEvent* event) {
+    mouse_->cancel();
+    QAbstractScrollArea::hideEvent(event);
+}
+
 void DBGrid::focusOutEvent(QFocusEvent* event) {
+    mouse_->cancel();
     if (editing_->editor()->hasFocus() || event->reason() == Qt::PopupFocusReason ||
         event->reason() == Qt::ActiveWindowFocusReason) {
         viewport()->update();

@@ -115,7 +115,18 @@ void GridMouse::move(QMouseEvent& event) {
     }
 }
 
+void GridMouse::cancel() {
+    if (drag_ == Drag::Move) {
+        grid_.showColumnDrop(-1, -1);
+        grid_.viewport()->unsetCursor();
+    }
+    drag_ = Drag::None;
+}
+
 void GridMouse::release(QMouseEvent& event) {
+    if (event.button() != Qt::LeftButton) {
+        return;
+    }
     if (drag_ == Drag::Move) {
         grid_.showColumnDrop(-1, -1);
         updateCursor(event.position().toPoint());

@@ -23,6 +23,9 @@ public:
     void press(QMouseEvent& event);
     void move(QMouseEvent& event);
     void release(QMouseEvent& event);
+    // Drops a drag the release of which will not reach the grid: the grid
+    // was hidden or lost the focus, or Esc was pressed.
+    void cancel();
 
 private:
     enum class Drag { None, Resize, Move, Block };

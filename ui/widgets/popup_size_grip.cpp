@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOption>
 
@@ -39,9 +40,16 @@ void PopupSizeGrip::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     const QPoint moved = event->globalPosition().toPoint() - pressedAt_;
-    const QSize wanted = (startSize_ + QSize(moved.x(), moved.y()))
-                             .expandedTo(popup_->minimumSizeHint())
-                             .expandedTo(size() * 2);
+    QSize wanted = (startSize_ + QSize(moved.x(), moved.y()))
+                       .expandedTo(popup_->minimumSizeHint())
+                       .expandedTo(size() * 2);
+    if (const QScreen* screen = popup_->screen()) {
+        // No larger than the screen from the list's top-left corner.
+        const QRect room = screen->availableGeometry();
+        const QPoint corner = popup_->geometry().topLeft();
+        wanted = wanted.boundedTo(
+            QSize(room.right() - corner.x() + 1, room.bottom() - corner.y() + 1));
+    }
     popup_->resize(wanted);
     event->accept();
 }

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QEvent>
+#include <QScreen>
 
 namespace ui {
 
@@ -20,7 +21,7 @@ void ResizableComboBox::showPopup() {
         popup->installEventFilter(this);
     }
     if (chosenSize_.isValid())
-        popup->resize(chosenSize_);
+        restoreChosenSize(popup);
     placeGrip();
     grip_->show();
     grip_->raise();
@@ -30,6 +31,21 @@ bool ResizableComboBox::eventFilter(QObject* watched, QEvent* event) {
     if (grip_ && watched == grip_->parentWidget() && event->type() == QEvent::Resize)
         placeGrip();
     return QComboBox::eventFilter(watched, event);
+}
+
+void ResizableComboBox::restoreChosenSize(QWidget* popup) {
+    const QRect placed = popup->geometry();
+    const bool above = placed.bottom() < mapToGlobal(QPoint(0, 0)).y();
+    QSize size = chosenSize_.expandedTo(popup->minimumSizeHint());
+    if (const QScreen* screen = popup->screen()) {
+        const QRect room = screen->availableGeometry();
+        const int height = above ? placed.bottom() - room.top() + 1 : room.bottom() - placed.top() + 1;
+        size = size.boundedTo(QSize(room.right() - placed.left() + 1, height));
+    }
+    QRect wanted(placed.topLeft(), size);
+    if (above)
+        wanted.moveBottom(placed.bottom());
+    popup->setGeometry(wanted);
 }
 
 void ResizableComboBox::placeGrip() {
