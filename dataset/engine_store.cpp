@@ -58,6 +58,10 @@ std::optional<std::size_t> EngineStore::indexOf(RowId row, std::size_t hint) con
     if (hint < order_.size() && order_[hint] == row) {
         return hint;
     }
+    // Appending asks for the last row.
+    if (!order_.empty() && order_.back() == row) {
+        return order_.size() - 1;
+    }
     auto found = std::find(order_.begin(), order_.end(), row);
     if (found == order_.end()) {
         return std::nullopt;

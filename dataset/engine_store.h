@@ -33,7 +33,8 @@ public:
     // Live rows in store order.
     std::size_t size() const { return order_.size(); }
     RowId rowAt(std::size_t index) const { return order_[index]; }
-    // The index of a row, trying the hint first; empty when the row is gone.
+    // The index of a row, trying the hint and the last row first; empty when
+    // the row is gone.
     std::optional<std::size_t> indexOf(RowId row, std::size_t hint = 0) const;
     RowBytes record(RowId row) const;
     Value value(RowId row, std::size_t column) const { return codec_.value(record(row), column); }

@@ -10,19 +10,23 @@ namespace {
 
 using namespace packet_format;
 
-template <typename T> void put(std::vector<std::uint8_t>& out, T value) {
-    const std::size_t at = out.size();
-    out.resize(at + sizeof(T));
+template <typename T> void put(RowBuffer& out, T value) {
+    std::memcpy(out.grow(sizeof(T)), &value, sizeof(T));
+}
+
+template <typename T> void putAt(RowBuffer& out, std::size_t at, T value) {
     std::memcpy(out.data() + at, &value, sizeof(T));
 }
 
-template <typename T> void putAt(std::vector<std::uint8_t>& out, std::size_t at, T value) {
-    std::memcpy(out.data() + at, &value, sizeof(T));
+void putBytes(RowBuffer& out, const void* bytes, std::size_t size) {
+    if (size > 0) {
+        std::memcpy(out.grow(size), bytes, size);
+    }
 }
 
-void putName(std::vector<std::uint8_t>& out, const std::string& name) {
+void putName(RowBuffer& out, const std::string& name) {
     put(out, static_cast<std::uint16_t>(name.size()));
-    out.insert(out.end(), name.begin(), name.end());
+    putBytes(out, name.data(), name.size());
 }
 
 std::vector<FieldType> typesOf(const std::vector<ColumnDesc>& columns) {
@@ -39,7 +43,7 @@ std::vector<FieldType> typesOf(const std::vector<ColumnDesc>& columns) {
 PacketWriter::PacketWriter(const std::vector<ColumnDesc>& columns,
                            const std::vector<PacketAttribute>& attributes)
     : codec_(typesOf(columns)) {
-    out_.resize(HeaderSize, 0);
+    std::memset(out_.grow(HeaderSize), 0, HeaderSize);
     std::memcpy(out_.data(), Magic, sizeof Magic);
     putAt(out_, 4, Version);
     putAt(out_, 6, static_cast<std::uint16_t>(HeaderSize));
@@ -48,11 +52,11 @@ PacketWriter::PacketWriter(const std::vector<ColumnDesc>& columns,
     writeAttributes(attributes);
     for (const ColumnDesc& column : columns) {
         putName(out_, column.name);
-        out_.push_back(static_cast<std::uint8_t>(column.type));
+        put(out_, static_cast<std::uint8_t>(column.type));
         put(out_, static_cast<std::int32_t>(column.size));
         put(out_, static_cast<std::int32_t>(column.precision));
-        out_.push_back(static_cast<std::uint8_t>((column.required ? packet_format::Required : 0) |
-                                                 (column.readOnly ? packet_format::ReadOnly : 0)));
+        put(out_, static_cast<std::uint8_t>((column.required ? packet_format::Required : 0) |
+                                            (column.readOnly ? packet_format::ReadOnly : 0)));
         put(out_, static_cast<std::uint16_t>(column.attributes.size()));
         writeAttributes(column.attributes);
     }
@@ -63,19 +67,19 @@ void PacketWriter::writeAttributes(const std::vector<PacketAttribute>& attribute
     for (const PacketAttribute& attribute : attributes) {
         putName(out_, attribute.name);
         if (const auto* text = std::get_if<std::string>(&attribute.value)) {
-            out_.push_back(static_cast<std::uint8_t>(ValueTag::Text));
+            put(out_, static_cast<std::uint8_t>(ValueTag::Text));
             put(out_, static_cast<std::uint32_t>(text->size()));
-            out_.insert(out_.end(), text->begin(), text->end());
+            putBytes(out_, text->data(), text->size());
         } else if (const auto* integer = std::get_if<std::int64_t>(&attribute.value)) {
-            out_.push_back(static_cast<std::uint8_t>(ValueTag::Integer));
+            put(out_, static_cast<std::uint8_t>(ValueTag::Integer));
             put(out_, *integer);
         } else if (std::holds_alternative<std::monostate>(attribute.value)) {
-            out_.push_back(static_cast<std::uint8_t>(ValueTag::Null));
+            put(out_, static_cast<std::uint8_t>(ValueTag::Null));
         } else {
             throw DataSetEngineError(EngineStatus::ValueMismatch,
                                      "Unsupported attribute value: " + attribute.name);
         }
-        out_.push_back(attribute.inDelta ? 1 : 0);
+        put(out_, static_cast<std::uint8_t>(attribute.inDelta ? 1 : 0));
     }
 }
 
@@ -110,20 +114,17 @@ void PacketWriter::addRow(RowStatus status, std::span<const Value> values,
 void PacketWriter::addEncodedRow(RowStatus status, RowBytes row) {
     put(out_, static_cast<std::uint32_t>(row.size()));
     const std::size_t start = out_.size();
-    out_.insert(out_.end(), row.begin(), row.end());
-    out_[start] = static_cast<std::uint8_t>(status);
+    putBytes(out_, row.data(), row.size());
+    out_.data()[start] = static_cast<std::uint8_t>(status);
     ++rowCount_;
 }
 
 std::vector<std::uint8_t> PacketWriter::finish() {
     putAt(out_, RowCountAt, rowCount_);
     putAt(out_, RowBytesAt, static_cast<std::uint32_t>(out_.size() - rowsStart_));
-    // The store keeps the packet as it is for as long as the data set is
-    // open: give back what the doubling growth left unused.
-    if (out_.capacity() - out_.size() > out_.size() / 8) {
-        out_.shrink_to_fit();
-    }
-    return std::move(out_);
+    // The store keeps the packet for as long as the data set is open: it
+    // gets the bytes without room to spare.
+    return out_.take();
 }
 
 } // namespace dataset

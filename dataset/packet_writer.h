@@ -4,6 +4,7 @@
 // they fetch; the store writes its delta the same way.
 
 #include "dataset/column_desc.h"
+#include "dataset/row_buffer.h"
 #include "dataset/row_codec.h"
 
 #include <cstdint>
@@ -35,7 +36,7 @@ private:
     void writeAttributes(const std::vector<PacketAttribute>& attributes);
 
     RowCodec codec_;
-    std::vector<std::uint8_t> out_;
+    RowBuffer out_;
     std::size_t rowsStart_ = 0;
     std::size_t rowStart_ = 0;
     std::size_t column_ = 0;

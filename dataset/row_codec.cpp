@@ -10,24 +10,52 @@ namespace {
 constexpr std::size_t TimeBytes = 4 * sizeof(std::int32_t);
 constexpr std::size_t TimeStampBytes = 7 * sizeof(std::int32_t);
 
-template <typename T> void put(std::vector<std::uint8_t>& out, T value) {
-    const std::size_t at = out.size();
-    out.resize(at + sizeof(T));
-    std::memcpy(out.data() + at, &value, sizeof(T));
-}
-
 template <typename T> T get(const std::uint8_t* p) {
     T value;
     std::memcpy(&value, p, sizeof(T));
     return value;
 }
 
-void putLength(std::vector<std::uint8_t>& out, std::size_t length) {
+// Makes room for count more bytes at the end of out; gives where they start.
+std::uint8_t* grow(std::vector<std::uint8_t>& out, std::size_t count) {
+    const std::size_t at = out.size();
+    out.resize(at + count);
+    return out.data() + at;
+}
+
+std::uint8_t* grow(RowBuffer& out, std::size_t count) {
+    return out.grow(count);
+}
+
+template <typename Out, typename T> void put(Out& out, T value) {
+    std::memcpy(grow(out, sizeof(T)), &value, sizeof(T));
+}
+
+std::size_t lengthBytes(std::size_t length) {
+    std::size_t bytes = 1;
     while (length >= 0x80) {
-        out.push_back(static_cast<std::uint8_t>(length | 0x80));
+        length >>= 7;
+        ++bytes;
+    }
+    return bytes;
+}
+
+// Writes a length in lengthBytes(length) bytes; gives the byte after it.
+std::uint8_t* putLength(std::uint8_t* p, std::size_t length) {
+    while (length >= 0x80) {
+        *p++ = static_cast<std::uint8_t>(length | 0x80);
         length >>= 7;
     }
-    out.push_back(static_cast<std::uint8_t>(length));
+    *p++ = static_cast<std::uint8_t>(length);
+    return p;
+}
+
+// A length and the bytes after it.
+template <typename Out> void putCounted(Out& out, const void* data, std::size_t size) {
+    std::uint8_t* p = putLength(grow(out, lengthBytes(size) + size), size);
+    if (size > 0) {
+        std::memcpy(p, data, size);
+    }
 }
 
 // Reads a length; gives the bytes it took, 0 when malformed or cut off.
@@ -82,6 +110,14 @@ Storage storageOf(FieldType type) {
     return Storage::None;
 }
 
+// Sets the two state bits of a column in a row starting at row.
+void setCellState(std::uint8_t* row, std::size_t column, CellState state) {
+    std::uint8_t& bits = row[1 + column / 4];
+    const unsigned shift = static_cast<unsigned>(column % 4) * 2;
+    bits = static_cast<std::uint8_t>((bits & ~(3u << shift)) |
+                                     (static_cast<unsigned>(state) << shift));
+}
+
 [[noreturn]] void mismatch(FieldType type) {
     throw DataSetEngineError(EngineStatus::ValueMismatch, "Value does not suit a column of type " +
                                                               std::string(fieldTypeName(type)));
@@ -89,48 +125,74 @@ Storage storageOf(FieldType type) {
 
 } // namespace
 
-RowCodec::RowCodec(std::vector<FieldType> types) : types_(std::move(types)) {}
+RowCodec::RowCodec(std::vector<FieldType> types) : types_(std::move(types)) {
+    storage_.reserve(types_.size());
+    for (const FieldType type : types_) {
+        storage_.push_back(static_cast<std::uint8_t>(storageOf(type)));
+    }
+}
 
-std::size_t RowCodec::beginRow(std::vector<std::uint8_t>& out, RowStatus status) const {
+template <typename Out> std::size_t RowCodec::beginRowIn(Out& out, RowStatus status) const {
     const std::size_t start = out.size();
-    out.push_back(static_cast<std::uint8_t>(status));
-    out.resize(out.size() + stateBytes(), 0);
+    std::uint8_t* row = grow(out, 1 + stateBytes());
+    row[0] = static_cast<std::uint8_t>(status);
+    // Every column starts out assigned.
+    std::memset(row + 1, 0, stateBytes());
     return start;
 }
 
-void RowCodec::setState(std::vector<std::uint8_t>& out, std::size_t rowStart, std::size_t column,
-                        CellState state) const {
-    std::uint8_t& bits = out[rowStart + 1 + column / 4];
-    const unsigned shift = static_cast<unsigned>(column % 4) * 2;
-    bits = static_cast<std::uint8_t>((bits & ~(3u << shift)) |
-                                     (static_cast<unsigned>(state) << shift));
-}
-
-void RowCodec::addValue(std::vector<std::uint8_t>& out, std::size_t rowStart, std::size_t column,
-                        const Value& value) const {
+template <typename Out>
+void RowCodec::addValueIn(Out& out, std::size_t rowStart, std::size_t column,
+                          const Value& value) const {
     if (std::holds_alternative<std::monostate>(value)) {
-        setState(out, rowStart, column, CellState::Null);
+        setCellState(out.data() + rowStart, column, CellState::Null);
         return;
     }
     appendValue(out, column, value);
 }
 
-void RowCodec::encode(std::vector<std::uint8_t>& out, RowStatus status,
-                      std::span<const Value> values, const std::vector<bool>* unchanged) const {
-    const std::size_t start = beginRow(out, status);
+template <typename Out>
+void RowCodec::encodeIn(Out& out, RowStatus status, std::span<const Value> values,
+                        const std::vector<bool>* unchanged) const {
+    const std::size_t start = beginRowIn(out, status);
     for (std::size_t column = 0; column < types_.size(); ++column) {
         if (unchanged != nullptr && (*unchanged)[column]) {
-            setState(out, start, column, CellState::Unchanged);
+            setCellState(out.data() + start, column, CellState::Unchanged);
         } else {
-            addValue(out, start, column, column < values.size() ? values[column] : Value{});
+            addValueIn(out, start, column, column < values.size() ? values[column] : Value{});
         }
     }
 }
 
-void RowCodec::appendValue(std::vector<std::uint8_t>& out, std::size_t column,
-                           const Value& value) const {
+std::size_t RowCodec::beginRow(RowBuffer& out, RowStatus status) const {
+    return beginRowIn(out, status);
+}
+
+void RowCodec::setState(RowBuffer& out, std::size_t rowStart, std::size_t column,
+                        CellState state) const {
+    setCellState(out.data() + rowStart, column, state);
+}
+
+void RowCodec::addValue(RowBuffer& out, std::size_t rowStart, std::size_t column,
+                        const Value& value) const {
+    addValueIn(out, rowStart, column, value);
+}
+
+void RowCodec::encode(std::vector<std::uint8_t>& out, RowStatus status,
+                      std::span<const Value> values, const std::vector<bool>* unchanged) const {
+    encodeIn(out, status, values, unchanged);
+}
+
+void RowCodec::encode(RowBuffer& out, RowStatus status, std::span<const Value> values,
+                      const std::vector<bool>* unchanged) const {
+    encodeIn(out, status, values, unchanged);
+}
+
+template <typename Out>
+void RowCodec::appendValue(Out& out, std::size_t column, const Value& value) const {
     const FieldType type = types_[column];
-    switch (storageOf(type)) {
+    const auto storage = static_cast<Storage>(storage_[column]);
+    switch (storage) {
     case Storage::Int32: {
         const auto* v = std::get_if<std::int64_t>(&value);
         if (v == nullptr || *v < INT32_MIN || *v > INT32_MAX) {
@@ -160,9 +222,11 @@ void RowCodec::appendValue(std::vector<std::uint8_t>& out, std::size_t column,
         if (v == nullptr || v->precision > db::Bcd::MaxDigits) {
             mismatch(type);
         }
-        out.push_back(v->precision);
-        out.push_back(v->signSpecialPlaces);
-        out.insert(out.end(), v->fraction, v->fraction + (v->precision + 1) / 2);
+        const std::size_t digitBytes = (v->precision + 1u) / 2;
+        std::uint8_t* p = grow(out, 2 + digitBytes);
+        p[0] = v->precision;
+        p[1] = v->signSpecialPlaces;
+        std::memcpy(p + 2, v->fraction, digitBytes);
         return;
     }
     case Storage::Date: {
@@ -170,9 +234,11 @@ void RowCodec::appendValue(std::vector<std::uint8_t>& out, std::size_t column,
         if (v == nullptr) {
             mismatch(type);
         }
-        put(out, static_cast<std::int16_t>(v->year));
-        out.push_back(static_cast<std::uint8_t>(v->month));
-        out.push_back(static_cast<std::uint8_t>(v->day));
+        std::uint8_t* p = grow(out, 4);
+        const auto year = static_cast<std::int16_t>(v->year);
+        std::memcpy(p, &year, sizeof year);
+        p[2] = static_cast<std::uint8_t>(v->month);
+        p[3] = static_cast<std::uint8_t>(v->day);
         return;
     }
     case Storage::Time: {
@@ -198,16 +264,14 @@ void RowCodec::appendValue(std::vector<std::uint8_t>& out, std::size_t column,
     case Storage::Text:
     case Storage::Bytes: {
         if (const auto* text = std::get_if<std::string>(&value)) {
-            putLength(out, text->size());
-            out.insert(out.end(), text->begin(), text->end());
+            putCounted(out, text->data(), text->size());
             return;
         }
         const auto* bytes = std::get_if<std::vector<std::uint8_t>>(&value);
-        if (bytes == nullptr || storageOf(type) == Storage::Text) {
+        if (bytes == nullptr || storage == Storage::Text) {
             mismatch(type);
         }
-        putLength(out, bytes->size());
-        out.insert(out.end(), bytes->begin(), bytes->end());
+        putCounted(out, bytes->data(), bytes->size());
         return;
     }
     case Storage::None:
@@ -221,10 +285,10 @@ CellState RowCodec::state(RowBytes row, std::size_t column) const {
 }
 
 std::size_t RowCodec::valueSize(const std::uint8_t* p, const std::uint8_t* end,
-                                FieldType type) const {
+                                std::size_t column) const {
     const auto available = static_cast<std::size_t>(end - p);
     std::size_t size = 0;
-    switch (storageOf(type)) {
+    switch (static_cast<Storage>(storage_[column])) {
     case Storage::Int32:
     case Storage::Date:
         size = 4;
@@ -266,7 +330,7 @@ std::size_t RowCodec::valueOffset(RowBytes row, std::size_t column) const {
     const std::uint8_t* end = row.data() + row.size();
     for (std::size_t c = 0; c < column; ++c) {
         if (state(row, c) == CellState::Assigned) {
-            offset += valueSize(row.data() + offset, end, types_[c]);
+            offset += valueSize(row.data() + offset, end, c);
         }
     }
     return offset;
@@ -277,7 +341,7 @@ Value RowCodec::value(RowBytes row, std::size_t column) const {
         return {};
     }
     const std::uint8_t* p = row.data() + valueOffset(row, column);
-    switch (storageOf(types_[column])) {
+    switch (static_cast<Storage>(storage_[column])) {
     case Storage::Int32:
         return static_cast<std::int64_t>(get<std::int32_t>(p));
     case Storage::Int64:
@@ -318,7 +382,8 @@ Value RowCodec::value(RowBytes row, std::size_t column) const {
 }
 
 std::optional<std::string_view> RowCodec::text(RowBytes row, std::size_t column) const {
-    if (state(row, column) != CellState::Assigned || storageOf(types_[column]) != Storage::Text) {
+    if (state(row, column) != CellState::Assigned ||
+        static_cast<Storage>(storage_[column]) != Storage::Text) {
         return std::nullopt;
     }
     const std::uint8_t* p = row.data() + valueOffset(row, column);
@@ -337,8 +402,8 @@ bool RowCodec::sameCell(RowBytes a, RowBytes b, std::size_t column) const {
     }
     const std::size_t offsetA = valueOffset(a, column);
     const std::size_t offsetB = valueOffset(b, column);
-    const std::size_t sizeA = valueSize(a.data() + offsetA, a.data() + a.size(), types_[column]);
-    const std::size_t sizeB = valueSize(b.data() + offsetB, b.data() + b.size(), types_[column]);
+    const std::size_t sizeA = valueSize(a.data() + offsetA, a.data() + a.size(), column);
+    const std::size_t sizeB = valueSize(b.data() + offsetB, b.data() + b.size(), column);
     return sizeA == sizeB && std::memcmp(a.data() + offsetA, b.data() + offsetB, sizeA) == 0;
 }
 
@@ -351,7 +416,7 @@ bool RowCodec::valid(RowBytes row) const {
     for (std::size_t c = 0; c < types_.size(); ++c) {
         const CellState cell = state(row, c);
         if (cell == CellState::Assigned) {
-            const std::size_t size = valueSize(row.data() + offset, end, types_[c]);
+            const std::size_t size = valueSize(row.data() + offset, end, c);
             if (size == 0) {
                 return false;
             }

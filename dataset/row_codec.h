@@ -5,6 +5,7 @@
 
 #include "dataset/field.h"
 #include "dataset/field_type.h"
+#include "dataset/row_buffer.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,12 +33,13 @@ public:
     // is listed in unchanged.
     void encode(std::vector<std::uint8_t>& out, RowStatus status, std::span<const Value> values,
                 const std::vector<bool>* unchanged = nullptr) const;
-    // Row-at-a-time writing for packets: begin, one add per column, end.
-    std::size_t beginRow(std::vector<std::uint8_t>& out, RowStatus status) const;
-    void addValue(std::vector<std::uint8_t>& out, std::size_t rowStart, std::size_t column,
+    void encode(RowBuffer& out, RowStatus status, std::span<const Value> values,
+                const std::vector<bool>* unchanged = nullptr) const;
+    // Value-at-a-time writing for packets: begin, then one add per column.
+    std::size_t beginRow(RowBuffer& out, RowStatus status) const;
+    void addValue(RowBuffer& out, std::size_t rowStart, std::size_t column,
                   const Value& value) const;
-    void setState(std::vector<std::uint8_t>& out, std::size_t rowStart, std::size_t column,
-                  CellState state) const;
+    void setState(RowBuffer& out, std::size_t rowStart, std::size_t column, CellState state) const;
 
     static RowStatus status(RowBytes row) { return static_cast<RowStatus>(row[0]); }
     CellState state(RowBytes row, std::size_t column) const;
@@ -53,11 +55,21 @@ public:
 
 private:
     std::size_t valueOffset(RowBytes row, std::size_t column) const;
-    // Bytes of the value at p, or 0 when it runs past end.
-    std::size_t valueSize(const std::uint8_t* p, const std::uint8_t* end, FieldType type) const;
-    void appendValue(std::vector<std::uint8_t>& out, std::size_t column, const Value& value) const;
+    // Bytes of the column's value at p, or 0 when it runs past end.
+    std::size_t valueSize(const std::uint8_t* p, const std::uint8_t* end, std::size_t column) const;
+    // The writing itself, for a vector or a row buffer.
+    template <typename Out> std::size_t beginRowIn(Out& out, RowStatus status) const;
+    template <typename Out>
+    void addValueIn(Out& out, std::size_t rowStart, std::size_t column, const Value& value) const;
+    template <typename Out>
+    void encodeIn(Out& out, RowStatus status, std::span<const Value> values,
+                  const std::vector<bool>* unchanged) const;
+    template <typename Out>
+    void appendValue(Out& out, std::size_t column, const Value& value) const;
 
     std::vector<FieldType> types_;
+    // How each column's values are stored, worked out once from its type.
+    std::vector<std::uint8_t> storage_;
 };
 
 } // namespace dataset

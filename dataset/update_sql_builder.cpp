@@ -152,15 +152,31 @@ void UpdateSqlBuilder::appendWhere(std::string& text, db::SQLParams& params, con
 
 UpdateStatement UpdateSqlBuilder::insertion(const RowValues& row) const {
     UpdateStatement s;
+    bool sameColumns = !insertText_.empty() && insertColumns_.size() == columns_.size();
+    std::size_t count = 0;
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+        const bool write = written(c, row);
+        if (sameColumns && insertColumns_[c] != write) {
+            sameColumns = false;
+        }
+        count += write ? 1 : 0;
+    }
+    s.params.reserve(count);
     std::string names = "  (";
     std::string marks = "  (";
     for (std::size_t c = 0; c < columns_.size(); ++c) {
         if (!written(c, row)) {
             continue;
         }
-        names += name(c) + ", ";
-        marks += "?, ";
+        if (!sameColumns) {
+            names += name(c) + ", ";
+            marks += "?, ";
+        }
         addParam(s.params, c, row.newValues[c] ? *row.newValues[c] : *row.oldValues[c]);
+    }
+    if (sameColumns) {
+        s.text = insertText_;
+        return s;
     }
     for (std::string* list : {&names, &marks}) {
         if (list->ends_with(", ")) {
@@ -169,6 +185,11 @@ UpdateStatement UpdateSqlBuilder::insertion(const RowValues& row) const {
     }
     s.text = "insert into " + table_ + std::string(LineEnd) + names + std::string(LineEnd) +
              "values" + std::string(LineEnd) + marks + std::string(LineEnd);
+    insertColumns_.resize(columns_.size());
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+        insertColumns_[c] = written(c, row);
+    }
+    insertText_ = s.text;
     return s;
 }
 

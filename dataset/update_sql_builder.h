@@ -78,6 +78,10 @@ private:
     std::string quote_;
     std::string table_;
     UpdateMode mode_;
+    // The last insert's text and the columns it writes: rows of one delta
+    // mostly write the same columns.
+    mutable std::vector<bool> insertColumns_;
+    mutable std::string insertText_;
 };
 
 } // namespace dataset

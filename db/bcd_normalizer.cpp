@@ -1,7 +1,7 @@
 #include "db/bcd_normalizer.h"
 
 #include <algorithm>
-#include <string>
+#include <cstring>
 
 namespace db {
 
@@ -10,47 +10,93 @@ std::optional<Bcd> BcdNormalizer::normalize(const Bcd& value, int precision, int
         scale > Bcd::PlacesMask) {
         return std::nullopt;
     }
+    if (value.scale() == scale && value.precision >= scale && value.precision <= precision) {
+        // Already of the field's scale: the digits only move right, behind
+        // the zeros that pad them to the field's precision, a byte or half a
+        // byte at a time.
+        Bcd result;
+        result.precision = static_cast<std::uint8_t>(precision);
+        const int pad = precision - value.precision;
+        const int bytes = (value.precision + 1) / 2;
+        std::uint8_t digits[sizeof value.fraction];
+        std::memcpy(digits, value.fraction, static_cast<std::size_t>(bytes));
+        if (value.precision % 2 != 0) {
+            // The half byte past the last digit is no digit.
+            digits[bytes - 1] &= 0xF0;
+        }
+        bool nonZero = false;
+        for (int i = 0; i < bytes; ++i) {
+            nonZero = nonZero || digits[i] != 0;
+        }
+        std::uint8_t* target = result.fraction + pad / 2;
+        if (pad % 2 == 0) {
+            std::memcpy(target, digits, static_cast<std::size_t>(bytes));
+        } else {
+            std::uint8_t carry = 0;
+            for (int i = 0; i < bytes; ++i) {
+                target[i] = static_cast<std::uint8_t>(carry | (digits[i] >> 4));
+                carry = static_cast<std::uint8_t>(digits[i] << 4);
+            }
+            if (carry != 0) {
+                target[bytes] = carry;
+            }
+        }
+        result.signSpecialPlaces = static_cast<std::uint8_t>(scale);
+        if (value.negative() && nonZero) {
+            result.signSpecialPlaces |= Bcd::NegativeBit;
+        }
+        return result;
+    }
     const int places = std::min<int>(value.scale(), value.precision);
     const int integerDigits = value.precision - places;
-    std::string integer;
-    for (int i = 0; i < integerDigits; ++i) {
-        if (!integer.empty() || value.digit(i) != 0) {
-            integer += static_cast<char>('0' + value.digit(i));
+    // The integer digits without leading zeros, then the decimals cut or
+    // padded to the scale; one more place for a carry of the rounding.
+    int digits[Bcd::MaxDigits + Bcd::PlacesMask + 2];
+    int count = 0;
+    int i = 0;
+    while (i < integerDigits && value.digit(i) == 0) {
+        ++i;
+    }
+    for (; i < integerDigits; ++i) {
+        // Digits are only ever added: too many integer digits never fit.
+        if (count == precision) {
+            return std::nullopt;
         }
+        digits[count++] = value.digit(i);
     }
-    std::string decimals;
-    for (int i = integerDigits; i < value.precision; ++i) {
-        decimals += static_cast<char>('0' + value.digit(i));
+    const int kept = std::min(places, scale);
+    for (int k = 0; k < kept; ++k) {
+        digits[count++] = value.digit(integerDigits + k);
     }
-    bool roundUp = false;
-    if (static_cast<int>(decimals.size()) > scale) {
-        roundUp = decimals[static_cast<std::size_t>(scale)] >= '5';
-        decimals.resize(static_cast<std::size_t>(scale));
+    const bool roundUp = places > scale && value.digit(integerDigits + scale) >= 5;
+    for (int k = kept; k < scale; ++k) {
+        digits[count++] = 0;
     }
-    decimals.resize(static_cast<std::size_t>(scale), '0');
-    std::string digits = integer + decimals;
     if (roundUp) {
-        int i = static_cast<int>(digits.size()) - 1;
-        while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') {
-            digits[static_cast<std::size_t>(i--)] = '0';
+        int at = count - 1;
+        while (at >= 0 && digits[at] == 9) {
+            digits[at--] = 0;
         }
-        if (i >= 0) {
-            ++digits[static_cast<std::size_t>(i)];
+        if (at >= 0) {
+            ++digits[at];
         } else {
-            digits.insert(digits.begin(), '1');
+            std::copy_backward(digits, digits + count, digits + count + 1);
+            digits[0] = 1;
+            ++count;
         }
     }
-    if (static_cast<int>(digits.size()) > precision) {
+    if (count > precision) {
         return std::nullopt;
     }
-    digits.insert(0, static_cast<std::size_t>(precision) - digits.size(), '0');
     Bcd result;
     result.precision = static_cast<std::uint8_t>(precision);
+    // The leading zeros that pad the digits to the precision are already in
+    // the zeroed fraction.
+    const int pad = precision - count;
     bool nonZero = false;
-    for (int i = 0; i < precision; ++i) {
-        const int d = digits[static_cast<std::size_t>(i)] - '0';
-        nonZero = nonZero || d != 0;
-        result.setDigit(i, d);
+    for (int k = 0; k < count; ++k) {
+        nonZero = nonZero || digits[k] != 0;
+        result.setDigit(pad + k, digits[k]);
     }
     result.signSpecialPlaces = static_cast<std::uint8_t>(scale);
     if (value.negative() && nonZero) {

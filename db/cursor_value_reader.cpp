@@ -5,11 +5,14 @@
 #include "db/field_def_builder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace db {
 
 namespace {
+
+constexpr std::size_t LocalStringBuffer = 1024;
 
 // A string column's length counts bytes; leave room for the zero.
 int stringBuffer(const FieldDef& def) {
@@ -20,15 +23,31 @@ int stringBuffer(const FieldDef& def) {
 
 int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def, int maxBlobSize,
                             SQLValue* value) {
-    *value = std::monostate{};
+    // The value of the row before is replaced in place where it has the same
+    // type; whatever is not read becomes null at the end.
+    bool assigned = false;
     bool blank = false;
     int r = 0;
     switch (def.driverType) {
     case DriverType::String: {
-        std::vector<char> buffer(static_cast<std::size_t>(stringBuffer(def)), '\0');
-        r = cursor.getString(column, buffer.data(), static_cast<int>(buffer.size()), &blank);
+        // Short columns, the common case, are read without a heap buffer.
+        const auto size = static_cast<std::size_t>(stringBuffer(def));
+        char local[LocalStringBuffer];
+        std::vector<char> large;
+        char* buffer = local;
+        if (size > sizeof local) {
+            large.resize(size);
+            buffer = large.data();
+        }
+        std::memset(buffer, 0, size);
+        r = cursor.getString(column, buffer, static_cast<int>(size), &blank);
         if (r == 0 && !blank) {
-            *value = std::string(buffer.data());
+            if (auto* text = std::get_if<std::string>(value)) {
+                text->assign(buffer);
+            } else {
+                *value = std::string(buffer);
+            }
+            assigned = true;
         }
         break;
     }
@@ -37,6 +56,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         r = cursor.getDate(column, &date, &blank);
         if (r == 0 && !blank) {
             *value = date;
+            assigned = true;
         }
         break;
     }
@@ -46,6 +66,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         r = cursor.getShort(column, &number, &blank);
         if (r == 0 && !blank) {
             *value = std::int64_t{number};
+            assigned = true;
         }
         break;
     }
@@ -54,6 +75,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         r = cursor.getLong(column, &number, &blank);
         if (r == 0 && !blank) {
             *value = std::int64_t{number};
+            assigned = true;
         }
         break;
     }
@@ -62,6 +84,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         r = cursor.getInt64(column, &number, &blank);
         if (r == 0 && !blank) {
             *value = number;
+            assigned = true;
         }
         break;
     }
@@ -70,6 +93,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         r = cursor.getDouble(column, &number, &blank);
         if (r == 0 && !blank) {
             *value = number;
+            assigned = true;
         }
         break;
     }
@@ -81,9 +105,11 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
             const auto normal = BcdNormalizer::normalize(
                 bcd, std::min(def.precision, FieldDefBuilder::MaxFmtBcdPrecision), def.size);
             if (!normal) {
+                *value = std::monostate{};
                 throw DatabaseError(BcdOverflow);
             }
             *value = *normal;
+            assigned = true;
         }
         break;
     }
@@ -92,6 +118,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         r = cursor.getTime(column, &time, &blank);
         if (r == 0 && !blank) {
             *value = time;
+            assigned = true;
         }
         break;
     }
@@ -101,6 +128,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         r = cursor.getTimeStamp(column, &stamp, &blank);
         if (r == 0 && !blank) {
             *value = stamp;
+            assigned = true;
         }
         break;
     }
@@ -112,6 +140,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         if (r == 0 && !blank) {
             bytes.resize(static_cast<std::size_t>(std::clamp(length, 0, def.driverLength)));
             *value = std::move(bytes);
+            assigned = true;
         }
         break;
     }
@@ -132,11 +161,15 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
             } else {
                 *value = std::move(bytes);
             }
+            assigned = true;
         }
         break;
     }
     default:
         break;
+    }
+    if (!assigned) {
+        *value = std::monostate{};
     }
     return r;
 }

@@ -19,6 +19,9 @@ public:
     // Binds params[i] at position i + 1. Throws DatabaseError for a data type
     // without a driver type; gives the driver's refusal, if any, back.
     static Failure bind(ISQLCommand& command, SQLParams& params);
+    // The same for a list that is left as it is: a direction left Unknown
+    // is bound as In.
+    static Failure bind(ISQLCommand& command, const SQLParams& params);
 
     // The driver type and subtype of a data type; DriverType::Unknown when none.
     static int driverType(FieldType type, int* subType);

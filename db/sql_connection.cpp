@@ -331,15 +331,21 @@ SQLConnection::ExecutingScope::~ExecutingScope() {
     }
 }
 
-std::int64_t SQLConnection::executeStatement(const std::string& sql, SQLParams params) {
+std::int64_t SQLConnection::executeStatement(const std::string& sql, const SQLParams& params) {
     checkConnection();
     const BusyCursor busy;
     const ExecutingScope executing(*this);
 
-    std::string text = params.empty() ? sql : ParamMarkers::replace(sql, quoteChar_);
+    // The same text with the same parameter count replaces its markers the
+    // same way: the kept statement's prepared text serves again.
+    const bool sameSource = lastPrepared_.command != nullptr && lastPrepared_.source == sql &&
+                            lastPrepared_.paramCount == params.size();
+    std::string text = sameSource       ? std::move(lastPrepared_.text)
+                       : params.empty() ? sql
+                                        : ParamMarkers::replace(sql, quoteChar_);
     const std::int64_t rowset = rowsetSize();
     std::unique_ptr<ISQLCommand> command;
-    if (lastPrepared_.command != nullptr && lastPrepared_.text == text &&
+    if (lastPrepared_.command != nullptr && (sameSource || lastPrepared_.text == text) &&
         lastPrepared_.paramCount == params.size() && lastPrepared_.rowsetSize == rowset) {
         command = std::move(lastPrepared_.command);
     } else {
@@ -369,7 +375,13 @@ std::int64_t SQLConnection::executeStatement(const std::string& sql, SQLParams p
     // Outside a transaction every statement is freed at once, as the driver's
     // automatic transactions expect.
     if (inTransaction()) {
-        lastPrepared_ = {std::move(command), std::move(text), params.size(), rowset};
+        if (lastPrepared_.source != sql) {
+            lastPrepared_.source = sql;
+        }
+        lastPrepared_.command = std::move(command);
+        lastPrepared_.text = std::move(text);
+        lastPrepared_.paramCount = params.size();
+        lastPrepared_.rowsetSize = rowset;
     }
     return rows;
 }

@@ -63,7 +63,7 @@ public:
 
     // Runs one statement of a resolver with positional parameters and gives
     // the number of rows it changed.
-    std::int64_t executeStatement(const std::string& sql, SQLParams params = {});
+    std::int64_t executeStatement(const std::string& sql, const SQLParams& params = {});
     // The same with a place for the result: the statement is opened as a
     // query with the parameters P1, P2... and handed to the caller. Gives 0.
     std::int64_t executeStatement(const std::string& sql, const SQLParams& params,
@@ -143,6 +143,8 @@ private:
     // transaction ends and when the connection closes.
     struct PreparedStatement {
         std::unique_ptr<ISQLCommand> command;
+        // The text as given, and as prepared with its markers replaced.
+        std::string source;
         std::string text;
         std::size_t paramCount = 0;
         std::int64_t rowsetSize = 0;

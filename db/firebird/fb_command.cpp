@@ -73,6 +73,11 @@ void FbCommand::freeStatement() {
         }
         statement_ = nullptr;
     }
+    if (serverInputs_ != nullptr) {
+        serverInputs_->release();
+        serverInputs_ = nullptr;
+    }
+    input_.reset();
     outputs_.describe(session_->client(), nullptr, nullptr);
     outputsValid_ = false;
 }
@@ -179,11 +184,9 @@ int FbCommand::prepare(const char* sql, int /*paramCount*/) {
     }
     statement_ = statement;
     flags_ = statement_->getFlags(status.get());
-    Firebird::IMessageMetadata* inputs = statement_->getInputMetadata(status.get());
-    inputCount_ = inputs != nullptr && !status.failed() ? inputs->getCount(status.get()) : 0;
-    if (inputs != nullptr) {
-        inputs->release();
-    }
+    serverInputs_ = statement_->getInputMetadata(status.get());
+    inputCount_ =
+        serverInputs_ != nullptr && !status.failed() ? serverInputs_->getCount(status.get()) : 0;
     std::string error;
     if ((flags_ & Firebird::IStatement::FLAG_HAS_CURSOR) == 0 &&
         !outputs_.describe(session_->client(), statement_->getOutputMetadata(status.get()),
@@ -209,7 +212,8 @@ int FbCommand::setParameter(int position, int /*childPosition*/, ParamDirection 
         params_.resize(static_cast<std::size_t>(position));
     }
     FbParamValue& value = params_[static_cast<std::size_t>(position - 1)];
-    value = FbParamValue{};
+    // Every member is set anew; the byte buffer keeps its storage.
+    value.bytes.clear();
     value.set = true;
     value.direction = direction == ParamDirection::Unknown ? ParamDirection::In : direction;
     value.type = type;
@@ -309,13 +313,13 @@ int FbCommand::execute(ISQLCursor** cursor) {
     if (statement_ == nullptr || !session_->attached()) {
         return errors_.fail(DriverResult::InvalidHandle, "no statement is prepared");
     }
-    std::vector<const FbParamValue*> inputs;
+    inputValues_.clear();
     for (unsigned i = 0; i < inputCount_; ++i) {
         if (i >= params_.size() || !params_[i].set) {
             return errors_.fail(DriverResult::ParameterNotSet,
                                 "parameter " + std::to_string(i + 1) + " has no value");
         }
-        inputs.push_back(&params_[i]);
+        inputValues_.push_back(&params_[i]);
     }
     Firebird::ITransaction* transaction = session_->activeTransaction();
     Firebird::ITransaction* autoTransaction = nullptr;
@@ -335,12 +339,7 @@ int FbCommand::execute(ISQLCursor** cursor) {
     };
 
     FbStatus status(session_->client());
-    FbInputMessage input;
-    Firebird::IMessageMetadata* serverInputs = statement_->getInputMetadata(status.get());
-    const auto built = input.build(*session_, transaction, inputs, serverInputs);
-    if (serverInputs != nullptr) {
-        serverInputs->release();
-    }
+    const auto built = input_.build(*session_, transaction, inputValues_, serverInputs_);
     if (built) {
         return abandon(fail(*built));
     }
@@ -349,8 +348,8 @@ int FbCommand::execute(ISQLCursor** cursor) {
         Firebird::IMessageMetadata* rowLayout = statement_->getOutputMetadata(status.get());
         Firebird::IResultSet* resultSet = nullptr;
         if (!status.failed()) {
-            resultSet = statement_->openCursor(status.get(), transaction, input.metadata(),
-                                               input.buffer(), rowLayout, 0);
+            resultSet = statement_->openCursor(status.get(), transaction, input_.metadata(),
+                                               input_.buffer(), rowLayout, 0);
         }
         if (status.failed()) {
             if (rowLayout != nullptr) {
@@ -363,7 +362,7 @@ int FbCommand::execute(ISQLCursor** cursor) {
         return DriverResult::Success;
     }
 
-    statement_->execute(status.get(), transaction, input.metadata(), input.buffer(),
+    statement_->execute(status.get(), transaction, input_.metadata(), input_.buffer(),
                         outputs_.metadata(), outputs_.buffer());
     if (!status.failed()) {
         rowsAffected_ = static_cast<std::int64_t>(statement_->getAffectedRecords(status.get()));

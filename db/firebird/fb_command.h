@@ -47,6 +47,12 @@ private:
     Firebird::IStatement* statement_ = nullptr;
     unsigned flags_ = 0;
     unsigned inputCount_ = 0;
+    // The server's description of the inputs, read once per prepare.
+    Firebird::IMessageMetadata* serverInputs_ = nullptr;
+    // Kept between runs: a statement run again with values of the same types
+    // reuses the message's layout.
+    FbInputMessage input_;
+    std::vector<const FbParamValue*> inputValues_;
     FbMessage outputs_;
     bool outputsValid_ = false;
     std::vector<FbParamValue> params_;

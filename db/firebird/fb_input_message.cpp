@@ -14,16 +14,6 @@ constexpr unsigned CharSetOctets = 1;
 constexpr unsigned MaxSegment = 32768;
 constexpr std::size_t MaxVarying = 32765;
 
-// The Firebird form of one value, before offsets are known.
-struct Encoded {
-    unsigned type = SQL_VARYING;
-    int subType = 0;
-    int scale = 0;
-    unsigned charSet = CharSetNone;
-    std::vector<unsigned char> data; // without the length word of a VARYING
-    bool isNull = false;
-};
-
 template <typename T> T load(const std::vector<unsigned char>& bytes) {
     T value{};
     if (!bytes.empty()) {
@@ -33,10 +23,10 @@ template <typename T> T load(const std::vector<unsigned char>& bytes) {
     return value;
 }
 
-template <typename T> std::vector<unsigned char> bytesOf(const T& value) {
-    std::vector<unsigned char> data(sizeof value);
+// Puts the bytes of a value into data, reusing its storage.
+template <typename T> void setBytes(std::vector<unsigned char>& data, const T& value) {
+    data.resize(sizeof value);
     std::memcpy(data.data(), &value, sizeof value);
-    return data;
 }
 
 std::optional<FbFailure> writeBlob(FbSession& session, Firebird::ITransaction* transaction,
@@ -78,36 +68,73 @@ FbInputMessage::~FbInputMessage() {
     reset();
 }
 
-void FbInputMessage::reset() {
+void FbInputMessage::dropLayout() {
     if (metadata_ != nullptr) {
         metadata_->release();
         metadata_ = nullptr;
     }
+    layout_.clear();
+    offsets_.clear();
+    nullOffsets_.clear();
+    messageLength_ = 0;
     buffer_.clear();
 }
 
-std::optional<FbFailure> FbInputMessage::build(FbSession& session,
-                                               Firebird::ITransaction* transaction,
-                                               const std::vector<const FbParamValue*>& values,
-                                               Firebird::IMessageMetadata* serverMetadata) {
-    reset();
-    FbClient& client = session.client();
-    FbStatus status(client);
-    const unsigned serverCount =
-        serverMetadata != nullptr ? serverMetadata->getCount(status.get()) : 0;
+void FbInputMessage::reset() {
+    dropLayout();
+    if (server_ != nullptr) {
+        server_->release();
+        server_ = nullptr;
+    }
+    serverFields_.clear();
+}
 
-    std::vector<Encoded> encoded(values.size());
+void FbInputMessage::readServer(FbClient& client, Firebird::IMessageMetadata* serverMetadata) {
+    if (serverMetadata == server_) {
+        return;
+    }
+    if (server_ != nullptr) {
+        server_->release();
+        server_ = nullptr;
+    }
+    serverFields_.clear();
+    if (serverMetadata == nullptr) {
+        return;
+    }
+    FbStatus status(client);
+    const unsigned count = serverMetadata->getCount(status.get());
+    for (unsigned i = 0; i < count; ++i) {
+        Layout field;
+        field.type = serverMetadata->getType(status.get(), i);
+        field.subType = serverMetadata->getSubType(status.get(), i);
+        field.length = serverMetadata->getLength(status.get(), i);
+        field.scale = serverMetadata->getScale(status.get(), i);
+        field.charSet = serverMetadata->getCharSet(status.get(), i);
+        serverFields_.push_back(field);
+    }
+    serverMetadata->addRef();
+    server_ = serverMetadata;
+}
+
+std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
+                                                Firebird::ITransaction* transaction,
+                                                const std::vector<const FbParamValue*>& values) {
+    FbClient& client = session.client();
+    const std::size_t serverCount = serverFields_.size();
+    encoded_.resize(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
         const FbParamValue& value = *values[i];
-        Encoded& e = encoded[i];
+        Encoded& e = encoded_[i];
+        e.type = SQL_VARYING;
+        e.subType = 0;
+        e.scale = 0;
+        e.charSet = CharSetNone;
+        e.isNull = false;
+        e.data.clear();
         const bool known = i < serverCount;
-        const unsigned serverType =
-            known ? serverMetadata->getType(status.get(), static_cast<unsigned>(i)) & ~1u
-                  : SQL_VARYING;
-        const bool serverText =
-            serverType == SQL_TEXT || serverType == SQL_VARYING ||
-            (serverType == SQL_BLOB && known &&
-             serverMetadata->getSubType(status.get(), static_cast<unsigned>(i)) == 1);
+        const unsigned serverType = known ? serverFields_[i].type & ~1u : SQL_VARYING;
+        const bool serverText = serverType == SQL_TEXT || serverType == SQL_VARYING ||
+                                (serverType == SQL_BLOB && known && serverFields_[i].subType == 1);
         if (value.isNull) {
             e.isNull = true;
             e.data.assign(1, 0);
@@ -118,42 +145,42 @@ std::optional<FbFailure> FbInputMessage::build(FbSession& session,
         case DriverType::String: {
             const auto end = std::find(b.begin(), b.end(), 0);
             e.data.assign(b.begin(), end);
-            e.charSet = serverText && known
-                            ? serverMetadata->getCharSet(status.get(), static_cast<unsigned>(i))
-                            : CharSetNone;
+            e.charSet = serverText && known ? serverFields_[i].charSet : CharSetNone;
             break;
         }
         case DriverType::Int16:
         case DriverType::Boolean:
-            e.type = value.type == DriverType::Boolean ? SQL_BOOLEAN : SQL_SHORT;
-            e.data = value.type == DriverType::Boolean
-                         ? std::vector<unsigned char>{static_cast<unsigned char>(
-                               load<std::int16_t>(b) != 0)}
-                         : bytesOf(load<std::int16_t>(b));
+            if (value.type == DriverType::Boolean) {
+                e.type = SQL_BOOLEAN;
+                e.data.assign(1, static_cast<unsigned char>(load<std::int16_t>(b) != 0));
+            } else {
+                e.type = SQL_SHORT;
+                setBytes(e.data, load<std::int16_t>(b));
+            }
             break;
         case DriverType::Int32:
             e.type = SQL_LONG;
-            e.data = bytesOf(load<std::int32_t>(b));
+            setBytes(e.data, load<std::int32_t>(b));
             break;
         case DriverType::UInt16:
             e.type = SQL_LONG;
-            e.data = bytesOf(static_cast<std::int32_t>(load<std::uint16_t>(b)));
+            setBytes(e.data, static_cast<std::int32_t>(load<std::uint16_t>(b)));
             break;
         case DriverType::UInt32:
             e.type = SQL_INT64;
-            e.data = bytesOf(static_cast<std::int64_t>(load<std::uint32_t>(b)));
+            setBytes(e.data, static_cast<std::int64_t>(load<std::uint32_t>(b)));
             break;
         case DriverType::Int64:
             e.type = SQL_INT64;
-            e.data = bytesOf(load<std::int64_t>(b));
+            setBytes(e.data, load<std::int64_t>(b));
             break;
         case DriverType::Float:
             if (value.length == 4) {
                 e.type = SQL_FLOAT;
-                e.data = bytesOf(load<float>(b));
+                setBytes(e.data, load<float>(b));
             } else {
                 e.type = SQL_DOUBLE;
-                e.data = bytesOf(load<double>(b));
+                setBytes(e.data, load<double>(b));
             }
             break;
         case DriverType::Bcd:
@@ -165,7 +192,7 @@ std::optional<FbFailure> FbInputMessage::build(FbSession& session,
             if (const auto scaled = bcd.toScaled()) {
                 e.type = SQL_INT64;
                 e.scale = -bcd.scale();
-                e.data = bytesOf(*scaled);
+                setBytes(e.data, *scaled);
             } else {
                 // Too many digits for 64 bits: the server reads the exact text.
                 const std::string text = bcd.toString();
@@ -176,7 +203,7 @@ std::optional<FbFailure> FbInputMessage::build(FbSession& session,
         case DriverType::Date: {
             const auto d = load<SQLDate>(b);
             e.type = SQL_TYPE_DATE;
-            e.data = bytesOf(client.util()->encodeDate(static_cast<unsigned>(d.year),
+            setBytes(e.data, client.util()->encodeDate(static_cast<unsigned>(d.year),
                                                        static_cast<unsigned>(d.month),
                                                        static_cast<unsigned>(d.day)));
             break;
@@ -184,9 +211,10 @@ std::optional<FbFailure> FbInputMessage::build(FbSession& session,
         case DriverType::Time: {
             const auto t = load<SQLTime>(b);
             e.type = SQL_TYPE_TIME;
-            e.data = bytesOf(client.util()->encodeTime(
-                static_cast<unsigned>(t.hour), static_cast<unsigned>(t.minute),
-                static_cast<unsigned>(t.second), static_cast<unsigned>(t.fraction)));
+            setBytes(e.data, client.util()->encodeTime(static_cast<unsigned>(t.hour),
+                                                       static_cast<unsigned>(t.minute),
+                                                       static_cast<unsigned>(t.second),
+                                                       static_cast<unsigned>(t.fraction)));
             break;
         }
         case DriverType::DateTime:
@@ -200,7 +228,7 @@ std::optional<FbFailure> FbInputMessage::build(FbSession& session,
                 static_cast<unsigned>(t.hour), static_cast<unsigned>(t.minute),
                 static_cast<unsigned>(t.second), static_cast<unsigned>(t.fraction));
             e.type = SQL_TIMESTAMP;
-            e.data = bytesOf(stamp);
+            setBytes(e.data, stamp);
             break;
         }
         case DriverType::Bytes:
@@ -225,7 +253,7 @@ std::optional<FbFailure> FbInputMessage::build(FbSession& session,
             }
             e.type = SQL_BLOB;
             e.subType = value.subType == DriverSubType::Memo ? 1 : 0;
-            e.data = bytesOf(id);
+            setBytes(e.data, id);
             break;
         }
         default:
@@ -235,58 +263,92 @@ std::optional<FbFailure> FbInputMessage::build(FbSession& session,
             return FbFailure{DriverResult::InvalidLength, "parameter value too long"};
         }
     }
+    return std::nullopt;
+}
 
-    Firebird::IMetadataBuilder* builder =
-        client.master()->getMetadataBuilder(status.get(), static_cast<unsigned>(values.size()));
-    for (std::size_t i = 0; i < encoded.size() && !status.failed(); ++i) {
-        const auto index = static_cast<unsigned>(i);
-        Encoded& e = encoded[i];
-        if (e.isNull) {
+std::optional<FbFailure> FbInputMessage::build(FbSession& session,
+                                               Firebird::ITransaction* transaction,
+                                               const std::vector<const FbParamValue*>& values,
+                                               Firebird::IMessageMetadata* serverMetadata) {
+    FbClient& client = session.client();
+    readServer(client, serverMetadata);
+    if (auto failure = encode(session, transaction, values)) {
+        dropLayout();
+        return failure;
+    }
+
+    wanted_.resize(encoded_.size());
+    for (std::size_t i = 0; i < encoded_.size(); ++i) {
+        const Encoded& e = encoded_[i];
+        Layout& field = wanted_[i];
+        if (e.isNull && i < serverFields_.size()) {
             // A null still needs a type; the server's own one always fits.
-            if (index < serverCount) {
-                builder->setType(status.get(), index,
-                                 serverMetadata->getType(status.get(), index) | 1u);
-                builder->setSubType(status.get(), index,
-                                    serverMetadata->getSubType(status.get(), index));
-                builder->setLength(status.get(), index,
-                                   serverMetadata->getLength(status.get(), index));
-                builder->setScale(status.get(), index,
-                                  serverMetadata->getScale(status.get(), index));
-                builder->setCharSet(status.get(), index,
-                                    serverMetadata->getCharSet(status.get(), index));
-                continue;
+            field = serverFields_[i];
+            field.type |= 1u;
+            field.serverNull = true;
+            continue;
+        }
+        field.serverNull = false;
+        field.type = e.type | 1u;
+        field.subType = e.subType;
+        field.scale = e.scale;
+        field.charSet = e.charSet;
+        field.length = e.type == SQL_VARYING
+                           ? std::max<unsigned>(1, static_cast<unsigned>(e.data.size()))
+                           : static_cast<unsigned>(e.data.size());
+    }
+
+    if (metadata_ == nullptr || wanted_ != layout_) {
+        dropLayout();
+        FbStatus status(client);
+        Firebird::IMetadataBuilder* builder = client.master()->getMetadataBuilder(
+            status.get(), static_cast<unsigned>(wanted_.size()));
+        for (std::size_t i = 0; i < wanted_.size() && !status.failed(); ++i) {
+            const auto index = static_cast<unsigned>(i);
+            const Layout& field = wanted_[i];
+            builder->setType(status.get(), index, field.type);
+            builder->setSubType(status.get(), index, field.subType);
+            if (field.serverNull) {
+                builder->setLength(status.get(), index, field.length);
+                builder->setScale(status.get(), index, field.scale);
+                builder->setCharSet(status.get(), index, field.charSet);
+            } else {
+                builder->setScale(status.get(), index, field.scale);
+                builder->setCharSet(status.get(), index, field.charSet);
+                builder->setLength(status.get(), index, field.length);
             }
         }
-        builder->setType(status.get(), index, e.type | 1u);
-        builder->setSubType(status.get(), index, e.subType);
-        builder->setScale(status.get(), index, e.scale);
-        builder->setCharSet(status.get(), index, e.charSet);
-        const unsigned length = e.type == SQL_VARYING
-                                    ? std::max<unsigned>(1, static_cast<unsigned>(e.data.size()))
-                                    : static_cast<unsigned>(e.data.size());
-        builder->setLength(status.get(), index, length);
+        if (!status.failed()) {
+            metadata_ = builder->getMetadata(status.get());
+        }
+        if (builder != nullptr) {
+            builder->release();
+        }
+        if (!status.failed()) {
+            messageLength_ = metadata_->getMessageLength(status.get());
+        }
+        for (std::size_t i = 0; i < wanted_.size() && !status.failed(); ++i) {
+            offsets_.push_back(metadata_->getOffset(status.get(), static_cast<unsigned>(i)));
+            nullOffsets_.push_back(
+                metadata_->getNullOffset(status.get(), static_cast<unsigned>(i)));
+        }
+        if (status.failed()) {
+            FbFailure failure{status.resultCode(), status.message()};
+            dropLayout();
+            return failure;
+        }
+        layout_ = wanted_;
     }
-    if (!status.failed()) {
-        metadata_ = builder->getMetadata(status.get());
-    }
-    if (builder != nullptr) {
-        builder->release();
-    }
-    const unsigned messageLength = status.failed() ? 0 : metadata_->getMessageLength(status.get());
-    if (status.failed()) {
-        return FbFailure{status.resultCode(), status.message()};
-    }
-    buffer_.assign(messageLength, 0);
-    for (std::size_t i = 0; i < encoded.size(); ++i) {
-        const auto index = static_cast<unsigned>(i);
-        const Encoded& e = encoded[i];
+
+    buffer_.assign(messageLength_, 0);
+    for (std::size_t i = 0; i < encoded_.size(); ++i) {
+        const Encoded& e = encoded_[i];
         const std::int16_t indicator = e.isNull ? -1 : 0;
-        std::memcpy(buffer_.data() + metadata_->getNullOffset(status.get(), index), &indicator,
-                    sizeof indicator);
+        std::memcpy(buffer_.data() + nullOffsets_[i], &indicator, sizeof indicator);
         if (e.isNull) {
             continue;
         }
-        unsigned char* target = buffer_.data() + metadata_->getOffset(status.get(), index);
+        unsigned char* target = buffer_.data() + offsets_[i];
         if (e.type == SQL_VARYING) {
             const auto length = static_cast<std::uint16_t>(e.data.size());
             std::memcpy(target, &length, sizeof length);

@@ -54,6 +54,37 @@ TEST(PacketFormat, RoundTripsColumnsAttributesAndRowsInOrder) {
     EXPECT_EQ(std::get<db::SQLDate>(store.value(store.rowAt(2), 3)), (db::SQLDate{2024, 1, 3}));
 }
 
+// Rows written a value at a time, as a provider writes them, well past the
+// first growth of the packet and with texts whose length takes two bytes.
+TEST(PacketFormat, ManyRowsWrittenValueByValueReadBackWhole) {
+    PacketWriter writer(columns(), {{"LCID", std::int64_t{0}, false}});
+    const auto name = [](int i) {
+        return std::string(static_cast<std::size_t>(i % 300), 'a' + i % 26);
+    };
+    constexpr int Rows = 5000;
+    for (int i = 0; i < Rows; ++i) {
+        writer.beginRow();
+        writer.addValue(std::int64_t{i});
+        writer.addValue(name(i));
+        writer.addValue(i % 7 == 0 ? Value{} : Value{db::Bcd::fromScaled(-i, 4)});
+        writer.endRow();
+    }
+    const EngineStore store(writer.finish());
+    ASSERT_EQ(store.size(), static_cast<std::size_t>(Rows));
+    for (int i = 0; i < Rows; ++i) {
+        const RowId row = store.rowAt(static_cast<std::size_t>(i));
+        ASSERT_EQ(text(store, row, 0), std::to_string(i));
+        ASSERT_EQ(text(store, row, 1), name(i));
+        const Value rate = store.value(row, 2);
+        if (i % 7 == 0) {
+            ASSERT_TRUE(std::holds_alternative<std::monostate>(rate)) << i;
+        } else {
+            ASSERT_EQ(std::get<db::Bcd>(rate).toScaled(), -i) << i;
+        }
+        ASSERT_EQ(text(store, row, 3), "<null>") << "a column never given is null";
+    }
+}
+
 TEST(PacketFormat, EveryCutOrFlippedByteIsAnInvalidPacket) {
     const std::vector<std::uint8_t> good = packet(2);
     for (std::size_t cut = 0; cut < good.size(); ++cut) {

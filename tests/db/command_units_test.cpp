@@ -74,6 +74,9 @@ TEST(BcdNormalizer, BringsValuesToTheFieldsForm) {
     EXPECT_EQ(fit("9.99995", 5, 4), "overflow") << "rounding that carries out of the field";
     EXPECT_EQ(fit("-0.00001", 5, 4), "0.0000/5") << "no negative zero";
     EXPECT_EQ(fit("0", 32, 8), "0.00000000/32");
+    EXPECT_EQ(fit("12.3400", 15, 4), "12.3400/15") << "already of the field's scale";
+    EXPECT_EQ(fit("-0.0000", 5, 4), "0.0000/5");
+    EXPECT_EQ(fit("123456.7890", 9, 4), "overflow");
 }
 
 TEST(SqlTextScan, ReadsFirstWordTableAndOrder) {

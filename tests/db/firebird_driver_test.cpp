@@ -3,6 +3,8 @@
 #include "tests/db/driver_fixture.h"
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace db::test {
 namespace {
@@ -126,6 +128,60 @@ TEST_F(FirebirdDriverTest, ValuesRoundTripThroughParametersAndCursor) {
     EXPECT_EQ(cursor->getLong(3, &id, &blank), DriverResult::InvalidFieldType);
     EXPECT_EQ(cursor->getLong(99, &id, &blank), DriverResult::OutOfRange);
     EXPECT_EQ(cursor->next(), DriverResult::EndOfData);
+    EXPECT_EQ(cursor->next(), DriverResult::EndOfData);
+}
+
+// One prepared statement run again and again, its values changing type,
+// length, scale and nullness from run to run, and keeping them.
+TEST_F(FirebirdDriverTest, AStatementRunsAgainWithValuesOfOtherTypesAndLengths) {
+    auto insert = driver_.prepared("insert into items (id, name, porc) values (?, ?, ?)", 3);
+    const auto run = [&](int id) {
+        ISQLCursor* none = nullptr;
+        ASSERT_EQ(setValue(*insert, 1, DriverType::Int32, std::int32_t{id}), 0);
+        ASSERT_EQ(insert->execute(&none), 0) << DriverFixture::message(insert.get());
+    };
+    setText(*insert, 2, "a");
+    setValue(*insert, 3, DriverType::Bcd, *Bcd::fromString("1.5"));
+    run(1);
+    setText(*insert, 2, "a longer name");
+    setValue(*insert, 3, DriverType::Bcd, *Bcd::fromString("-2.25"));
+    run(2);
+    insert->setParameter(2, 0, ParamDirection::In, DriverType::String, 0, 0, 0, 0, nullptr, true);
+    setValue(*insert, 3, DriverType::Int64, std::int64_t{3});
+    run(3);
+    setText(*insert, 2, "b");
+    setValue(*insert, 3, DriverType::Bcd, *Bcd::fromString("4.0"));
+    run(4);
+    setText(*insert, 2, "c");
+    setValue(*insert, 3, DriverType::Bcd, *Bcd::fromString("5.5"));
+    run(5);
+    insert->setParameter(3, 0, ParamDirection::In, DriverType::Bcd, 0, 0, 0, 0, nullptr, true);
+    run(6);
+
+    auto select = driver_.prepared("select id, name, porc from items order by id");
+    auto cursor = driver_.open(*select);
+    ASSERT_NE(cursor, nullptr);
+    const std::vector<std::pair<const char*, const char*>> expected = {
+        {"a", "1.5000"},     {"a longer name", "-2.2500"},
+        {nullptr, "3.0000"}, {"b", "4.0000"},
+        {"c", "5.5000"},     {"c", nullptr}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(cursor->next(), 0);
+        bool blank = false;
+        char text[100];
+        EXPECT_EQ(cursor->getString(2, text, sizeof text, &blank), 0);
+        EXPECT_EQ(blank, expected[i].first == nullptr);
+        if (!blank) {
+            EXPECT_STREQ(text, expected[i].first);
+        }
+        Bcd porc;
+        EXPECT_EQ(cursor->getBcd(3, &porc, &blank), 0);
+        EXPECT_EQ(blank, expected[i].second == nullptr);
+        if (!blank) {
+            EXPECT_EQ(porc.toString(), expected[i].second);
+        }
+    }
     EXPECT_EQ(cursor->next(), DriverResult::EndOfData);
 }
 

@@ -566,6 +566,14 @@ TEST_F(FakeDriverTest, ATransactionKeepsTheStatementOfARepeatedText) {
     calls = takeCalls();
     EXPECT_EQ(count(calls, "prepare("), 1) << "a failed statement is not kept";
 
+    for (int i = 0; i < 2; ++i) {
+        connection_->executeStatement("delete from v where id = :id", one);
+    }
+    calls = takeCalls();
+    EXPECT_EQ(count(calls, "prepare('delete from v where id =  ? ', 1)"), 1)
+        << "named markers are replaced once for the kept statement";
+    EXPECT_EQ(count(calls, "execute"), 2);
+
     connection_->commit({1, 0, 0, 0});
     calls = takeCalls();
     ASSERT_FALSE(calls.empty());
