@@ -35,6 +35,14 @@ IAttachment* open(const std::string& path, bool create) {
 
 } // namespace
 
+std::vector<std::string> salesTableSetup(int rowCount) {
+    return {"create table sale (id integer not null, name varchar(30), amount numeric(15,4), "
+            "posted date)",
+            "execute block as declare i integer = 0; begin while (i < " + std::to_string(rowCount) +
+                ") do begin insert into sale values (:i, 'Venta ' || :i, :i * 1.2575, "
+                "dateadd(mod(:i, 365) day to date '2022-01-01')); i = i + 1; end end"};
+}
+
 ClientStatus::ClientStatus() : status_(fb_get_master_interface()->getStatus()), wrapper_(status_) {}
 
 ClientStatus::~ClientStatus() {
@@ -86,6 +94,25 @@ void BenchDatabase::execute(const std::string& sql) const {
     attachment->execute(status.get(), transaction, 0, sql.c_str(), 3, nullptr, nullptr, nullptr,
                         nullptr);
     status.check(sql);
+    transaction->commit(status.get());
+    attachment->detach(status.get());
+    status.check("detach");
+}
+
+void BenchDatabase::fetchAll(const std::string& sql) const {
+    IAttachment* attachment = attach();
+    ClientStatus status;
+    ITransaction* transaction = attachment->startTransaction(status.get(), 0, nullptr);
+    IResultSet* cursor = attachment->openCursor(status.get(), transaction, 0, sql.c_str(), 3,
+                                                nullptr, nullptr, nullptr, nullptr, 0);
+    status.check(sql);
+    IMessageMetadata* meta = cursor->getMetadata(status.get());
+    std::vector<unsigned char> row(meta->getMessageLength(status.get()));
+    while (cursor->fetchNext(status.get(), row.data()) == IStatus::RESULT_OK) {
+    }
+    status.check(sql);
+    meta->release();
+    cursor->close(status.get());
     transaction->commit(status.get());
     attachment->detach(status.get());
     status.check("detach");

@@ -28,6 +28,11 @@ private:
     Firebird::CheckStatusWrapper wrapper_;
 };
 
+// The sales table that the fetch benchmarks read: rowCount rows of an id, a
+// name, an amount with four decimals and a posting date.
+constexpr const char* SalesSelect = "select id, name, amount, posted from sale";
+std::vector<std::string> salesTableSetup(int rowCount);
+
 class BenchDatabase {
 public:
     // Creates <temp>/pelmora-bench-<name>/bench.fdb and runs the statements.
@@ -41,6 +46,9 @@ public:
     // A new attachment in UTF8 as SYSDBA; the caller detaches it.
     Firebird::IAttachment* attach() const;
     void execute(const std::string& sql) const;
+    // Reads every row of a select and drops them; the engine collects the
+    // old versions of deleted rows as it passes them.
+    void fetchAll(const std::string& sql) const;
 
     // The driver library built with this tree.
     static std::string driverLibrary();

@@ -21,16 +21,9 @@ namespace bench {
 namespace {
 
 constexpr int RowCount = 100000;
-constexpr const char* Select = "select id, name, amount, posted from sale";
 
 const BenchDatabase& database() {
-    static const BenchDatabase instance(
-        "dataset",
-        {"create table sale (id integer not null, name varchar(30), amount numeric(15,4), "
-         "posted date)",
-         "execute block as declare i integer = 0; begin while (i < " + std::to_string(RowCount) +
-             ") do begin insert into sale values (:i, 'Venta ' || :i, :i * 1.2575, "
-             "dateadd(mod(:i, 365) day to date '2022-01-01')); i = i + 1; end end"});
+    static const BenchDatabase instance("dataset", salesTableSetup(RowCount));
     return instance;
 }
 
@@ -65,7 +58,7 @@ void fetchBare(db::ISQLCommand& command) {
 void DriverCursorFetch(benchmark::State& state) {
     auto connection = connect();
     std::unique_ptr<db::ISQLCommand> command = connection->newDriverCommand();
-    command->prepare(Select, 0);
+    command->prepare(SalesSelect, 0);
     for (auto _ : state) {
         fetchBare(*command);
     }
@@ -82,7 +75,7 @@ struct Setup {
         provider.setDataSet(&query);
         provider.Options = dataset::ProviderOption::AllowCommandText;
         sale.ProviderName = "PSale";
-        sale.setCommandText(Select);
+        sale.setCommandText(SalesSelect);
     }
 };
 
@@ -115,7 +108,7 @@ void ClientDataSetOpen(benchmark::State& state) {
 void OpenAgainstDriverLoopInTurns(benchmark::State& state) {
     Setup setup;
     std::unique_ptr<db::ISQLCommand> command = setup.connection->newDriverCommand();
-    command->prepare(Select, 0);
+    command->prepare(SalesSelect, 0);
     std::vector<double> ratios;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();

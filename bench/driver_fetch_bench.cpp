@@ -17,16 +17,9 @@ namespace {
 using namespace Firebird;
 
 constexpr int RowCount = 100000;
-constexpr const char* Select = "select id, name, amount, posted from sale";
 
 const BenchDatabase& database() {
-    static const BenchDatabase instance(
-        "fetch",
-        {"create table sale (id integer not null, name varchar(30), amount numeric(15,4), "
-         "posted date)",
-         "execute block as declare i integer = 0; begin while (i < " + std::to_string(RowCount) +
-             ") do begin insert into sale values (:i, 'Venta ' || :i, :i * 1.2575, "
-             "dateadd(mod(:i, 365) day to date '2022-01-01')); i = i + 1; end end"});
+    static const BenchDatabase instance("fetch", salesTableSetup(RowCount));
     return instance;
 }
 
@@ -40,7 +33,7 @@ std::unique_ptr<db::SQLConnection> driverConnection() {
 void DriverCursorFetch(benchmark::State& state) {
     auto connection = driverConnection();
     std::unique_ptr<db::ISQLCommand> command = connection->newDriverCommand();
-    if (command->prepare(Select, 0) != 0) {
+    if (command->prepare(SalesSelect, 0) != 0) {
         state.SkipWithError("prepare failed");
         return;
     }
@@ -77,7 +70,7 @@ void ClientApiFetch(benchmark::State& state) {
     IUtil* util = fb_get_master_interface()->getUtilInterface();
     IAttachment* attachment = database().attach();
     ITransaction* prepareTransaction = attachment->startTransaction(status.get(), 0, nullptr);
-    IStatement* statement = attachment->prepare(status.get(), prepareTransaction, 0, Select, 3,
+    IStatement* statement = attachment->prepare(status.get(), prepareTransaction, 0, SalesSelect, 3,
                                                 IStatement::PREPARE_PREFETCH_METADATA);
     prepareTransaction->commit(status.get());
     status.check("prepare");

@@ -4,13 +4,13 @@
 // changes. A third loop prepares every insert anew, to show what that costs.
 
 #include "bench/bench_database.h"
+#include "bench/client_insert_loop.h"
 #include "bench/ratio_reporter.h"
 #include "db/bcd.h"
 #include "db/sql_connection.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <memory>
 
 namespace bench {
@@ -52,57 +52,18 @@ void ExecuteStatementInsert(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * InsertCount);
 }
 
-// The input message of the insert, filled in place.
-class InsertMessage {
-public:
-    InsertMessage(ClientStatus& status, IStatement* statement)
-        : meta_(statement->getInputMetadata(status.get())),
-          buffer_(meta_->getMessageLength(status.get())) {
-        for (unsigned i = 0; i < 3; ++i) {
-            offsets_[i] = meta_->getOffset(status.get(), i);
-            *reinterpret_cast<short*>(buffer_.data() + meta_->getNullOffset(status.get(), i)) = 0;
-        }
-    }
-    ~InsertMessage() { meta_->release(); }
-
-    void fill(int i) {
-        const std::int32_t id = i;
-        std::memcpy(buffer_.data() + offsets_[0], &id, sizeof id);
-        const std::string name = nameOf(i);
-        const auto length = static_cast<std::uint16_t>(name.size());
-        std::memcpy(buffer_.data() + offsets_[1], &length, sizeof length);
-        std::memcpy(buffer_.data() + offsets_[1] + 2, name.data(), name.size());
-        const std::int64_t amount = i * 12575LL;
-        std::memcpy(buffer_.data() + offsets_[2], &amount, sizeof amount);
-    }
-
-    IMessageMetadata* meta() const { return meta_; }
-    void* data() { return buffer_.data(); }
-
-private:
-    IMessageMetadata* meta_;
-    std::vector<unsigned char> buffer_;
-    unsigned offsets_[3] = {};
-};
+void fill(InsertMessage& message, int i) {
+    message.set(0, std::int32_t{i});
+    message.setVarying(1, nameOf(i));
+    message.set(2, std::int64_t{i * 12575LL});
+}
 
 void ClientApiPreparedInsert(benchmark::State& state) {
-    ClientStatus status;
     IAttachment* attachment = database().attach();
     for (auto _ : state) {
-        ITransaction* transaction = attachment->startTransaction(status.get(), 0, nullptr);
-        IStatement* statement = attachment->prepare(status.get(), transaction, 0, Insert, 3, 0);
-        status.check("prepare");
-        InsertMessage message(status, statement);
-        for (int i = 0; i < InsertCount; ++i) {
-            message.fill(i);
-            statement->execute(status.get(), transaction, message.meta(), message.data(), nullptr,
-                               nullptr);
-        }
-        status.check("insert");
-        statement->free(status.get());
-        transaction->commit(status.get());
-        status.check("commit");
+        runPreparedInsert(attachment, Insert, InsertCount, fill);
     }
+    ClientStatus status;
     attachment->detach(status.get());
     state.SetItemsProcessed(state.iterations() * InsertCount);
 }
@@ -114,10 +75,12 @@ void ClientApiPrepareEachInsert(benchmark::State& state) {
         ITransaction* transaction = attachment->startTransaction(status.get(), 0, nullptr);
         for (int i = 0; i < InsertCount; ++i) {
             IStatement* statement = attachment->prepare(status.get(), transaction, 0, Insert, 3, 0);
-            InsertMessage message(status, statement);
-            message.fill(i);
-            statement->execute(status.get(), transaction, message.meta(), message.data(), nullptr,
-                               nullptr);
+            {
+                InsertMessage message(status, statement);
+                fill(message, i);
+                statement->execute(status.get(), transaction, message.meta(), message.data(),
+                                   nullptr, nullptr);
+            }
             statement->free(status.get());
         }
         status.check("insert");
