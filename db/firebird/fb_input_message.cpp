@@ -89,9 +89,10 @@ void FbInputMessage::reset() {
     serverFields_.clear();
 }
 
-void FbInputMessage::readServer(FbClient& client, Firebird::IMessageMetadata* serverMetadata) {
+std::optional<FbFailure> FbInputMessage::readServer(FbClient& client,
+                                                    Firebird::IMessageMetadata* serverMetadata) {
     if (serverMetadata == server_) {
-        return;
+        return std::nullopt;
     }
     if (server_ != nullptr) {
         server_->release();
@@ -99,11 +100,11 @@ void FbInputMessage::readServer(FbClient& client, Firebird::IMessageMetadata* se
     }
     serverFields_.clear();
     if (serverMetadata == nullptr) {
-        return;
+        return std::nullopt;
     }
     FbStatus status(client);
     const unsigned count = serverMetadata->getCount(status.get());
-    for (unsigned i = 0; i < count; ++i) {
+    for (unsigned i = 0; !status.failed() && i < count; ++i) {
         Layout field;
         field.type = serverMetadata->getType(status.get(), i);
         field.subType = serverMetadata->getSubType(status.get(), i);
@@ -112,8 +113,14 @@ void FbInputMessage::readServer(FbClient& client, Firebird::IMessageMetadata* se
         field.charSet = serverMetadata->getCharSet(status.get(), i);
         serverFields_.push_back(field);
     }
+    if (status.failed()) {
+        // Nothing half-read is kept: the next run reads the description again.
+        serverFields_.clear();
+        return FbFailure{status.resultCode(), status.message()};
+    }
     serverMetadata->addRef();
     server_ = serverMetadata;
+    return std::nullopt;
 }
 
 std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
@@ -271,7 +278,10 @@ std::optional<FbFailure> FbInputMessage::build(FbSession& session,
                                                const std::vector<const FbParamValue*>& values,
                                                Firebird::IMessageMetadata* serverMetadata) {
     FbClient& client = session.client();
-    readServer(client, serverMetadata);
+    if (auto failure = readServer(client, serverMetadata)) {
+        dropLayout();
+        return failure;
+    }
     if (auto failure = encode(session, transaction, values)) {
         dropLayout();
         return failure;

@@ -71,7 +71,8 @@ private:
 
     std::optional<FbFailure> encode(FbSession& session, Firebird::ITransaction* transaction,
                                     const std::vector<const FbParamValue*>& values);
-    void readServer(FbClient& client, Firebird::IMessageMetadata* serverMetadata);
+    std::optional<FbFailure> readServer(FbClient& client,
+                                        Firebird::IMessageMetadata* serverMetadata);
     void dropLayout();
 
     Firebird::IMessageMetadata* metadata_ = nullptr;

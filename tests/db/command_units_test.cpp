@@ -77,6 +77,17 @@ TEST(BcdNormalizer, BringsValuesToTheFieldsForm) {
     EXPECT_EQ(fit("12.3400", 15, 4), "12.3400/15") << "already of the field's scale";
     EXPECT_EQ(fit("-0.0000", 5, 4), "0.0000/5");
     EXPECT_EQ(fit("123456.7890", 9, 4), "overflow");
+    // Negative values already of the field's scale, odd and even digit counts.
+    EXPECT_EQ(fit("-12.3400", 15, 4), "-12.3400/15");
+    EXPECT_EQ(fit("-1.5", 4, 1), "-1.5/4");
+    EXPECT_EQ(fit("-123.5", 5, 1), "-123.5/5");
+    EXPECT_EQ(fit("-99999999999.9999", 15, 4), "-99999999999.9999/15");
+    // A zero that carries the sign bit comes out plain.
+    Bcd negativeZero = *Bcd::fromString("0.0000");
+    negativeZero.signSpecialPlaces |= Bcd::NegativeBit;
+    const auto zero = BcdNormalizer::normalize(negativeZero, 15, 4);
+    ASSERT_TRUE(zero);
+    EXPECT_EQ(zero->toString(), "0.0000");
 }
 
 TEST(SqlTextScan, ReadsFirstWordTableAndOrder) {
