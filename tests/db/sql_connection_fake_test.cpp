@@ -574,6 +574,14 @@ TEST_F(FakeDriverTest, ATransactionKeepsTheStatementOfARepeatedText) {
         << "named markers are replaced once for the kept statement";
     EXPECT_EQ(count(calls, "execute"), 2);
 
+    // The same text without parameters keeps its markers: it is another
+    // statement, and so is the converted one after it.
+    connection_->executeStatement("delete from v where id = :id", {});
+    connection_->executeStatement("delete from v where id = :id", one);
+    calls = takeCalls();
+    EXPECT_EQ(count(calls, "prepare('delete from v where id = :id', 0)"), 1);
+    EXPECT_EQ(count(calls, "prepare('delete from v where id =  ? ', 1)"), 1);
+
     connection_->commit({1, 0, 0, 0});
     calls = takeCalls();
     ASSERT_FALSE(calls.empty());
