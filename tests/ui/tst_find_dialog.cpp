@@ -50,6 +50,14 @@ class TestFindDialog : public QObject {
         combo("cbText")->lineEdit()->selectAll();
         QTest::keyClicks(combo("cbText"), text);
     }
+    // Presses at `from`, moves by `by` with the button held, lets go.
+    static void dragGrip(QWidget* grip, QPoint from, QPoint by) {
+        QTest::mousePress(grip, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(from + by), QPointF(grip->mapToGlobal(from + by)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(grip, &move);
+        QTest::mouseRelease(grip, Qt::LeftButton, {}, from + by);
+    }
     QStringList history() {
         QStringList texts;
         for (int i = 0; i < combo("cbText")->count(); ++i)
@@ -380,12 +388,7 @@ private slots:
 
         const QSize before = popup->size();
         const QPoint corner = grip->rect().center();
-        QTest::mousePress(grip, Qt::LeftButton, {}, corner);
-        QMouseEvent move(QEvent::MouseMove, QPointF(corner + QPoint(60, 40)),
-                         QPointF(grip->mapToGlobal(corner + QPoint(60, 40))), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(grip, &move);
-        QTest::mouseRelease(grip, Qt::LeftButton, {}, corner + QPoint(60, 40));
+        dragGrip(grip, corner, QPoint(60, 40));
         const QSize chosen = popup->size();
         QCOMPARE(chosen, before + QSize(60, 40));
         QCOMPARE(grip->geometry().bottomRight(), popup->rect().bottomRight());
@@ -398,12 +401,7 @@ private slots:
 
         // Never past the screen's edge.
         popup = QApplication::activePopupWidget();
-        QTest::mousePress(grip, Qt::LeftButton, {}, corner);
-        QMouseEvent far(QEvent::MouseMove, QPointF(corner + QPoint(5000, 5000)),
-                        QPointF(grip->mapToGlobal(corner + QPoint(5000, 5000))), Qt::NoButton,
-                        Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(grip, &far);
-        QTest::mouseRelease(grip, Qt::LeftButton, {}, corner + QPoint(5000, 5000));
+        dragGrip(grip, corner, QPoint(5000, 5000));
         QVERIFY(popup->screen()->availableGeometry().contains(popup->geometry()));
         QVERIFY(popup->width() > chosen.width());
         texts->hidePopup();
