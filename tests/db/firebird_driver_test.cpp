@@ -185,6 +185,35 @@ TEST_F(FirebirdDriverTest, AStatementRunsAgainWithValuesOfOtherTypesAndLengths) 
     EXPECT_EQ(cursor->next(), DriverResult::EndOfData);
 }
 
+// A text blob written again on each run, each run in a transaction of its
+// own; then the same command prepared with another text and other inputs.
+TEST_F(FirebirdDriverTest, BlobsAreWrittenForEachRunAndAPrepareStartsAfresh) {
+    auto insert = driver_.prepared("insert into items (id, note) values (?, ?)", 2);
+    const std::vector<std::string> notes = {std::string(40000, 'a'), "short", std::string(9, 'c')};
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        ASSERT_EQ(setValue(*insert, 1, DriverType::Int32, static_cast<std::int32_t>(i + 1)), 0);
+        ASSERT_EQ(insert->setParameter(2, 0, ParamDirection::In, DriverType::Blob,
+                                       DriverSubType::Memo, 0, 0,
+                                       static_cast<int>(notes[i].size()), notes[i].data(), false),
+                  0);
+        ISQLCursor* none = nullptr;
+        ASSERT_EQ(insert->execute(&none), 0) << DriverFixture::message(insert.get());
+    }
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        EXPECT_EQ(scalar("select char_length(note) from items where id = " + std::to_string(i + 1)),
+                  std::to_string(notes[i].size()));
+    }
+
+    ASSERT_EQ(insert->prepare("update items set name = ? where id = ?", 2), 0)
+        << DriverFixture::message(insert.get());
+    ASSERT_EQ(setText(*insert, 1, "renamed"), 0);
+    ASSERT_EQ(setValue(*insert, 2, DriverType::Int32, std::int32_t{2}), 0);
+    ISQLCursor* none = nullptr;
+    ASSERT_EQ(insert->execute(&none), 0) << DriverFixture::message(insert.get());
+    EXPECT_EQ(scalar("select name from items where id = 2"), "renamed");
+    EXPECT_EQ(scalar("select char_length(note) from items where id = 2"), "5");
+}
+
 TEST_F(FirebirdDriverTest, ColumnsDescribeTypesPrecisionAndNullability) {
     auto select = driver_.prepared("select id, code, name, porc, narrow, fine, small, dia,"
                                    " max(id) as \"MAX\", max(small) as \"MAX\" from items"
