@@ -33,19 +33,12 @@ const BenchDatabase& database() {
     return instance;
 }
 
-std::unique_ptr<db::SQLConnection> connect() {
-    auto c = std::make_unique<db::SQLConnection>("Pelmora");
-    database().configure(*c);
-    c->setConnected(true);
-    return c;
-}
-
 std::int64_t porcOf(int i) {
     return 10000 + (i % 500) * 25;
 }
 
 void ClientDataSetApplyInserts(benchmark::State& state) {
-    auto connection = connect();
+    auto connection = database().connect();
     db::WindowCommands commands = db::WindowCommands::create(*connection);
     dataset::WindowDataSets sets(commands);
     dataset::ClientDataSet& ajuste = sets.CAjuste;

@@ -131,4 +131,11 @@ void BenchDatabase::configure(db::SQLConnection& connection) const {
         {"Database", path_}, {"User_Name", "SYSDBA"}, {"SQLDialect", "3"}, {"BlobSize", "-1"}};
 }
 
+std::unique_ptr<db::SQLConnection> BenchDatabase::connect() const {
+    auto connection = std::make_unique<db::SQLConnection>("Pelmora");
+    configure(*connection);
+    connection->setConnected(true);
+    return connection;
+}
+
 } // namespace bench

@@ -7,6 +7,7 @@
 
 #include <firebird/Interface.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,8 @@ public:
     static std::string driverLibrary();
     // Gives a connection the program's driver settings for this database.
     void configure(db::SQLConnection& connection) const;
+    // A connection so configured, connected.
+    std::unique_ptr<db::SQLConnection> connect() const;
 
 private:
     std::string directory_;

@@ -27,13 +27,6 @@ const BenchDatabase& database() {
     return instance;
 }
 
-std::unique_ptr<db::SQLConnection> connect() {
-    auto c = std::make_unique<db::SQLConnection>("Pelmora");
-    database().configure(*c);
-    c->setConnected(true);
-    return c;
-}
-
 // The bare driver loop: every value of every row read once, nothing kept.
 void fetchBare(db::ISQLCommand& command) {
     db::ISQLCursor* opened = nullptr;
@@ -56,7 +49,7 @@ void fetchBare(db::ISQLCommand& command) {
 }
 
 void DriverCursorFetch(benchmark::State& state) {
-    auto connection = connect();
+    auto connection = database().connect();
     std::unique_ptr<db::ISQLCommand> command = connection->newDriverCommand();
     command->prepare(SalesSelect, 0);
     for (auto _ : state) {
@@ -65,7 +58,7 @@ void DriverCursorFetch(benchmark::State& state) {
 }
 
 struct Setup {
-    std::unique_ptr<db::SQLConnection> connection = connect();
+    std::unique_ptr<db::SQLConnection> connection = database().connect();
     dataset::ComponentOwner owner;
     db::SQLQuery query{"SQLQuery1"};
     dataset::DataSetProvider provider{"PSale", &owner};

@@ -23,15 +23,8 @@ const BenchDatabase& database() {
     return instance;
 }
 
-std::unique_ptr<db::SQLConnection> driverConnection() {
-    auto c = std::make_unique<db::SQLConnection>("Pelmora");
-    database().configure(*c);
-    c->setConnected(true);
-    return c;
-}
-
 void DriverCursorFetch(benchmark::State& state) {
-    auto connection = driverConnection();
+    auto connection = database().connect();
     std::unique_ptr<db::ISQLCommand> command = connection->newDriverCommand();
     if (command->prepare(SalesSelect, 0) != 0) {
         state.SkipWithError("prepare failed");
