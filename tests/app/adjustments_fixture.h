@@ -130,4 +130,35 @@ private:
     QPointer<app::Tfcontavtascontado>& window_;
 };
 
+// What a test class of the window keeps: the demo companies, the window of
+// the current test function with its keys, and the day of the latest sales.
+class WindowTestBase {
+protected:
+    app::Tfcontavtascontado& w() { return *ui_->window; }
+    dataset::WindowDataSets& sets() { return *w().dataSets; }
+    Session& s() { return *session_; }
+
+    // The latest day with sales in a company; invalid when there is none.
+    QDate latestSalesDay(const QString& company) {
+        CompanyProbe probe(companies_, company);
+        return QDate::fromString(probe.value("select max(fact_fecha) from facturas"),
+                                 Qt::ISODate);
+    }
+    // A new window; false when it did not become active.
+    bool openWindow() {
+        ui_ = std::make_unique<WindowUnderTest>();
+        session_ = std::make_unique<Session>(ui_->window);
+        return ui_->waitActive();
+    }
+    void closeWindow() {
+        session_.reset();
+        ui_.reset();
+    }
+
+    PostingCompanies companies_;
+    std::unique_ptr<WindowUnderTest> ui_;
+    std::unique_ptr<Session> session_;
+    QDate today_;
+};
+
 } // namespace adjustments

@@ -16,19 +16,10 @@
 
 using namespace adjustments;
 
-class TestClosingAdjustments : public QObject {
+class TestClosingAdjustments : public QObject, protected WindowTestBase {
     Q_OBJECT
 
 private:
-    PostingCompanies companies_;
-    std::unique_ptr<WindowUnderTest> ui_;
-    std::unique_ptr<Session> session_;
-    QDate today_;
-
-    app::Tfcontavtascontado& w() { return *ui_->window; }
-    dataset::WindowDataSets& sets() { return *w().dataSets; }
-    Session& s() { return *session_; }
-
     void signIn(const QString& company) {
         ui_->signIn(company, companies_.user(), companies_.password());
         QCOMPARE(ui_->errors, QStringList());
@@ -52,9 +43,7 @@ private:
 private slots:
     void initTestCase() {
         QVERIFY(companies_.create({QStringLiteral("001"), QStringLiteral("002")}));
-        CompanyProbe probe(companies_, QStringLiteral("001"));
-        today_ =
-            QDate::fromString(probe.value("select max(fact_fecha) from facturas"), Qt::ISODate);
+        today_ = latestSalesDay(QStringLiteral("001"));
         QVERIFY(today_.isValid());
         // Company 002 refuses negative rates.
         CompanyProbe refusing(companies_, QStringLiteral("002"));
@@ -62,16 +51,9 @@ private slots:
                          "check (ajci_porc >= 0)");
     }
 
-    void init() {
-        ui_ = std::make_unique<WindowUnderTest>();
-        session_ = std::make_unique<Session>(ui_->window);
-        QVERIFY(ui_->waitActive());
-    }
+    void init() { QVERIFY(openWindow()); }
 
-    void cleanup() {
-        session_.reset();
-        ui_.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     void aDayWithoutRowsGetsTheThreeStandardRows() {
         CompanyProbe probe(companies_, QStringLiteral("001"));

@@ -37,19 +37,10 @@ private:
 
 } // namespace
 
-class TestKeyboard : public QObject {
+class TestKeyboard : public QObject, protected WindowTestBase {
     Q_OBJECT
 
 private:
-    PostingCompanies companies_;
-    std::unique_ptr<WindowUnderTest> ui_;
-    std::unique_ptr<Session> session_;
-    QDate today_;
-
-    app::Tfcontavtascontado& w() { return *ui_->window; }
-    dataset::WindowDataSets& sets() { return *w().dataSets; }
-    Session& s() { return *session_; }
-
     void signIn() {
         ui_->signIn(QStringLiteral("001"), companies_.user(), companies_.password());
         QCOMPARE(ui_->errors, QStringList());
@@ -60,22 +51,13 @@ private:
 private slots:
     void initTestCase() {
         QVERIFY(companies_.create({QStringLiteral("001")}));
-        CompanyProbe probe(companies_, QStringLiteral("001"));
-        today_ =
-            QDate::fromString(probe.value("select max(fact_fecha) from facturas"), Qt::ISODate);
+        today_ = latestSalesDay(QStringLiteral("001"));
         QVERIFY(today_.isValid());
     }
 
-    void init() {
-        ui_ = std::make_unique<WindowUnderTest>();
-        session_ = std::make_unique<Session>(ui_->window);
-        QVERIFY(ui_->waitActive());
-    }
+    void init() { QVERIFY(openWindow()); }
 
-    void cleanup() {
-        session_.reset();
-        ui_.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     void keysWithShiftAltOrCtrlDoNothing_data() {
         QTest::addColumn<int>("key");
