@@ -71,6 +71,20 @@ void DataSource::removeObserver(DataSourceObserver* observer) {
     std::erase(observers_, observer);
 }
 
+bool DataSource::watch(DataSource*& watched, DataSource* next, DataSourceObserver* observer) {
+    if (next == watched) {
+        return false;
+    }
+    if (watched != nullptr) {
+        watched->removeObserver(observer);
+    }
+    watched = next;
+    if (watched != nullptr) {
+        watched->addObserver(observer);
+    }
+    return true;
+}
+
 template <typename Call> void DataSource::notify(Call call) {
     if (!enabled_) {
         return;

@@ -63,6 +63,9 @@ public:
 
     void addObserver(DataSourceObserver* observer);
     void removeObserver(DataSourceObserver* observer);
+    // Moves an observer from the source it watches to next; either may be
+    // null. False, and nothing done, when next is the one it watches.
+    static bool watch(DataSource*& watched, DataSource* next, DataSourceObserver* observer);
 
 private:
     friend class ClientDataSet;

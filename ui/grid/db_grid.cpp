@@ -53,9 +53,7 @@ DBGrid::DBGrid(QWidget* parent)
 }
 
 DBGrid::~DBGrid() {
-    if (source_ != nullptr) {
-        source_->removeObserver(this);
-    }
+    dataset::DataSource::watch(source_, nullptr, this);
     delete navigation_;
     delete editing_;
     delete keyboard_;
@@ -100,13 +98,7 @@ int DBGrid::rowHeight() const {
 }
 
 void DBGrid::setDataSource(dataset::DataSource* source) {
-    if (source_ != nullptr) {
-        source_->removeObserver(this);
-    }
-    source_ = source;
-    if (source_ != nullptr) {
-        source_->addObserver(this);
-    }
+    dataset::DataSource::watch(source_, source, this);
     bindColumns();
 }
 

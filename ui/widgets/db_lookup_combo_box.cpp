@@ -50,19 +50,12 @@ DBLookupComboBox::DBLookupComboBox(QWidget* parent) : QComboBox(parent) {
 }
 
 DBLookupComboBox::~DBLookupComboBox() {
-    if (source_)
-        source_->removeObserver(this);
+    dataset::DataSource::watch(source_, nullptr, this);
 }
 
 void DBLookupComboBox::setListSource(dataset::DataSource* source) {
-    if (source == source_)
-        return;
-    if (source_)
-        source_->removeObserver(this);
-    source_ = source;
-    if (source_)
-        source_->addObserver(this);
-    reload();
+    if (dataset::DataSource::watch(source_, source, this))
+        reload();
 }
 
 void DBLookupComboBox::setKeyField(std::string fieldName) {

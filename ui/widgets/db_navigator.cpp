@@ -129,19 +129,12 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent) {
 }
 
 DBNavigator::~DBNavigator() {
-    if (source_)
-        source_->removeObserver(this);
+    dataset::DataSource::watch(source_, nullptr, this);
 }
 
 void DBNavigator::setDataSource(dataset::DataSource* source) {
-    if (source == source_)
-        return;
-    if (source_)
-        source_->removeObserver(this);
-    source_ = source;
-    if (source_)
-        source_->addObserver(this);
-    updateButtons();
+    if (dataset::DataSource::watch(source_, source, this))
+        updateButtons();
 }
 
 void DBNavigator::dataSourceDetached(dataset::DataSource&) {
