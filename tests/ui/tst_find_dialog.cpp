@@ -1,5 +1,6 @@
 // The grid find dialog driven as a user drives it, over a stand-in grid.
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -410,6 +412,23 @@ private slots:
         QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
         QVERIFY(popup->screen()->availableGeometry().contains(popup->geometry()));
         texts->hidePopup();
+    }
+
+    void theGripLeavesTheScrollBarsArrowsClear() {
+        openOnGrid();
+        auto* texts = qobject_cast<ui::ResizableComboBox*>(combo("cbText"));
+        QVERIFY(texts != nullptr);
+        for (int i = 0; i < 40; ++i)
+            texts->addItem(QStringLiteral("text %1").arg(i));
+        texts->showPopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QWidget* popup = QApplication::activePopupWidget();
+        QScrollBar* bar = texts->view()->verticalScrollBar();
+        QTRY_VERIFY(bar->isVisible());
+        const QRect barOnPopup(bar->mapTo(popup, QPoint(0, 0)), bar->size());
+        QVERIFY2(!barOnPopup.intersects(texts->sizeGrip()->geometry()), "the grip covers the scroll bar");
+        texts->hidePopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
     }
 
     void searchedTextsAreKeptOnceIgnoringCase() {

@@ -19,6 +19,11 @@ void ResizableComboBox::showPopup() {
         grip_ = new PopupSizeGrip(popup);
         connect(grip_, &PopupSizeGrip::resized, this, [this](QSize size) { chosenSize_ = size; });
         popup->installEventFilter(this);
+        // The grip sits over the list's bottom-right corner: room below the
+        // scroll bar keeps its down arrow clear of it.
+        auto* gripRoom = new QWidget;
+        gripRoom->setFixedSize(grip_->size());
+        view()->addScrollBarWidget(gripRoom, Qt::AlignBottom);
     }
     if (chosenSize_.isValid())
         restoreChosenSize(popup);
