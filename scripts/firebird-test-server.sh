@@ -75,12 +75,16 @@ start() {
         print_env
         return 0
     fi
+    if port_open; then
+        echo "firebird-test-server: port $PORT is taken by another program" >&2
+        exit 1
+    fi
     prepare_state
     FIREBIRD="$STATE" FIREBIRD_LOCK="$STATE/lock" nohup "$SERVER" \
         >"$STATE/server.log" 2>&1 </dev/null &
     echo $! >"$PIDFILE"
     tries=0
-    until port_open; do
+    until running && port_open; do
         tries=$((tries + 1))
         if [ "$tries" -gt 100 ] || ! running; then
             echo "firebird-test-server: the server did not answer on port $PORT" >&2

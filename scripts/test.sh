@@ -8,7 +8,21 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 
 server="$top/scripts/firebird-test-server.sh"
 if [ -x "$server" ]; then
-    trap '"$server" stop || true' EXIT
+    # A server of this run's own, so that runs side by side on one machine
+    # never stop each other's.
+    own_state=
+    if [ -z "${PELMORA_FB_STATE:-}" ]; then
+        own_state=$(mktemp -d /tmp/pelmora-fb-server.XXXXXX)
+        export PELMORA_FB_STATE=$own_state
+    fi
+    if [ -z "${PELMORA_FB_PORT:-}" ]; then
+        PELMORA_FB_PORT=3055
+        while (exec 3<>"/dev/tcp/127.0.0.1/$PELMORA_FB_PORT") 2>/dev/null; do
+            PELMORA_FB_PORT=$((PELMORA_FB_PORT + 1))
+        done
+        export PELMORA_FB_PORT
+    fi
+    trap '"$server" stop || true; [ -z "$own_state" ] || rm -rf "$own_state"' EXIT
     eval "$("$server" start)"
 fi
 
