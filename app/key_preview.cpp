@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScopeGuard>
 
 namespace app {
 
@@ -13,7 +14,11 @@ KeyPreview::KeyPreview(QWidget* window, Handler handler)
 
 bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyRelease) {
-        previewed_ = nullptr;
+        // A key let go of while the handler still runs (in a message box it
+        // opened) belongs to the key being handled, which may yet travel on
+        // to the parents of the control that left it unused.
+        if (handling_ == 0)
+            previewed_ = nullptr;
         return false;
     }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
@@ -28,6 +33,8 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     previewed_ = event;
     previewedAt_ = widget;
     const auto* key = static_cast<const QKeyEvent*>(event);
+    ++handling_;
+    const auto done = qScopeGuard([this] { --handling_; });
     handler_(key->key(), key->modifiers());
     return false;
 }

@@ -30,6 +30,8 @@ private:
     // key's events can share an address with the previous key's.
     const QEvent* previewed_ = nullptr;
     QPointer<QWidget> previewedAt_;
+    // How many calls of the handler are running.
+    int handling_ = 0;
 };
 
 } // namespace app

@@ -112,6 +112,36 @@ private slots:
         QCOMPARE(ui_->errors, QStringList());
     }
 
+    void aKeyLetGoOfWhileItIsHandledIsHandledOnce_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("user") << "Tusua";
+        QTest::newRow("date") << "EFecIni";
+        QTest::newRow("point") << "Pto";
+    }
+
+    void aKeyLetGoOfWhileItIsHandledIsHandledOnce() {
+        // The user lets go of F2 while the posting's message is up; the
+        // control with the focus leaves F2 unused and it travels on.
+        QFETCH(QString, focus);
+        signIn();
+        s().choosePoint(QStringLiteral("Sucursal Chapinero"));
+        s().chooseDay(today_.addDays(-2));
+        control(focus)->setFocus();
+        QWidget* target = QApplication::focusWidget();
+        int runs = 0;
+        sets().CRepArticulos.BeforeOpen = [&](dataset::ClientDataSet&) {
+            ++runs;
+            QTest::sendKeyEvent(QTest::Release, target, Qt::Key_F2, QString(), Qt::NoModifier);
+        };
+        QTest::sendKeyEvent(QTest::Press, target, Qt::Key_F2, QString(), Qt::NoModifier);
+        QCOMPARE(runs, 1);
+        QCOMPARE(ui_->errors, QStringList());
+
+        // The next key is previewed again.
+        QTest::sendKeyEvent(QTest::Press, target, Qt::Key_F2, QString(), Qt::NoModifier);
+        QCOMPARE(runs, 2);
+    }
+
     void f2BeforeSignInRunsThePostingAnyway() {
         QVERIFY(!w().SpeedButton3->isEnabled());
         s().press(Qt::Key_F2);
