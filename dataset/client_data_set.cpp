@@ -564,6 +564,8 @@ bool ClientDataSet::CanModify() const {
 void ClientDataSet::CheckBrowseMode() {
     checkActive();
     if (state_ == DataSetState::Insert || state_ == DataSetState::Edit) {
+        // Text still held by a control counts as a change of the row.
+        updateRecord();
         if (modified_) {
             Post();
         } else {
@@ -657,13 +659,17 @@ void ClientDataSet::setFieldValue(Field& field, Value value) {
     notifyField(field);
 }
 
+void ClientDataSet::updateRecord() {
+    for (DataSource* source : sources_) {
+        source->updateRecord();
+    }
+}
+
 void ClientDataSet::Post() {
     if (state_ != DataSetState::Insert && state_ != DataSetState::Edit) {
         raise(NotEditing);
     }
-    for (DataSource* source : sources_) {
-        source->updateRecord();
-    }
+    updateRecord();
     fire(BeforePost, *this);
     for (Field* field : fields_) {
         if (field->Required && !field->ReadOnly && field->column_ >= 0 &&

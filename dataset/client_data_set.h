@@ -180,6 +180,8 @@ private:
     void setState(DataSetState state);
     void notify(Notice notice);
     void notifyField(Field& field);
+    // Asks the controls to write the text they hold into their fields.
+    void updateRecord();
     void moveTo(std::optional<std::size_t> index);
     std::size_t viewCount() const;
     void releaseEngine();

@@ -112,6 +112,13 @@ public:
     // with Enter; row of the view (-1: the current row), column of the grid
     // (0: F.Desde, 2: Porc, 3: Factor).
     void typeIntoGrid(int row, int column, const QString& text) {
+        typeIntoCell(row, column, text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+
+    // Types into a cell and leaves the text in the cell editor. A row of -1
+    // is the current row.
+    void typeIntoCell(int row, int column, const QString& text) {
         ui::DBGrid* grid = w().DBGrid2;
         grid->setFocus();
         if (row >= 0) {
@@ -123,7 +130,6 @@ public:
         // The first character opens the cell editor, which takes the rest.
         for (const QChar c : text)
             QTest::keyClicks(QApplication::focusWidget(), QString(c));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
 
 private:

@@ -168,6 +168,46 @@ private slots:
                  QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
     }
 
+    void textStillInACellIsSavedWithTheRow() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(35);
+        signIn(QStringLiteral("001"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        // F5 with the 16 % row's factor typed but not confirmed.
+        s().typeIntoCell(1, 3, QStringLiteral("0.3"));
+        s().press(Qt::Key_F5);
+        QVERIFY2(ui_->errors.isEmpty(), qPrintable(ui_->errors.join('\n')));
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QCOMPARE(storedRows(probe, day), QStringList({row(day, "0.0000"), row(day, "5.0000"),
+                                                      row(day, "16.0000", "0.3000")}));
+
+        // A row inserted with the navigator whose only value is still in
+        // its cell.
+        s().press(Qt::Key_F5);
+        QTest::mouseClick(w().DBNavigator1->button(ui::NavigateButton::Insert), Qt::LeftButton);
+        s().typeIntoCell(-1, 2, QStringLiteral("7"));
+        s().press(Qt::Key_F5);
+        QVERIFY2(ui_->errors.isEmpty(), qPrintable(ui_->errors.join('\n')));
+        QCOMPARE(probe.value("select count(*) from ajuste_cierre where ajci_fecini is null "
+                             "and ajci_porc = 7"),
+                 QStringLiteral("1"));
+    }
+
+    void textACellRefusesKeepsTheAdjustmentsOpen() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(36);
+        signIn(QStringLiteral("001"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().typeIntoCell(0, 1, QStringLiteral("13/45/2024"));
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList({"'13/45/2024' is not a valid date."}));
+        QVERIFY(w().CaptionPanel1->isVisible());
+        QVERIFY(sets().CAjuste.Active());
+        QCOMPARE(storedRows(probe, day), QStringList());
+    }
+
     void datesAreTypedAndShownInTheUsersShortDateFormat() {
         CompanyProbe probe(companies_, QStringLiteral("001"));
         const QDate day = today_.addDays(34);

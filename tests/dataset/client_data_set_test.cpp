@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace dataset {
 namespace {
 
@@ -159,6 +161,57 @@ TEST_F(ClientDataSetTest, PostingWithANullRequiredFieldStaysInInsertState) {
     EXPECT_EQ(errorOf([&] { c.Post(); }), "Field 'AJCI_ID' must have a value");
     EXPECT_EQ(c.State(), DataSetState::Insert);
     EXPECT_EQ(c.ChangeCount(), 0);
+}
+
+// A control that holds typed text until the row is posted.
+class HeldText : public DataSourceObserver {
+public:
+    explicit HeldText(Field& field) : field_(field) {}
+    std::string text;
+    void updateRecord(DataSource&) override {
+        if (!text.empty()) {
+            field_.setAsString(std::exchange(text, {}));
+        }
+    }
+
+private:
+    Field& field_;
+};
+
+TEST_F(ClientDataSetTest, LeavingEditingKeepsTextAControlStillHolds) {
+    ClientDataSet& c = sets_->CAjuste;
+    c.open();
+    const int rows = c.RecordCount();
+    ASSERT_GT(rows, 0);
+    HeldText held(*sets_->CAjusteAJCI_FACTOR);
+    sets_->DAjuste.addObserver(&held);
+
+    // Only the control has the change: the row is posted, not cancelled.
+    c.First();
+    c.Edit();
+    held.text = "0.3";
+    c.CheckBrowseMode();
+    EXPECT_EQ(c.State(), DataSetState::Browse);
+    EXPECT_EQ(sets_->CAjusteAJCI_FACTOR->AsString(), "0.3");
+    EXPECT_EQ(c.ChangeCount(), 1);
+
+    // A new row typed into is kept the same way; an untouched one is not.
+    c.OnNewRecord = [this](ClientDataSet&) { sets_->CAjusteAJCI_ID->setAsInteger(0); };
+    c.Insert();
+    c.CheckBrowseMode();
+    EXPECT_EQ(c.RecordCount(), rows);
+    c.Insert();
+    held.text = "0.7";
+    c.Next();
+    EXPECT_EQ(c.RecordCount(), rows + 1);
+
+    // Text the field refuses stops the row from leaving editing.
+    c.Edit();
+    held.text = "not a number";
+    EXPECT_FALSE(errorOf([&] { c.CheckBrowseMode(); }).empty());
+    EXPECT_EQ(c.State(), DataSetState::Edit);
+    c.Cancel();
+    sets_->DAjuste.removeObserver(&held);
 }
 
 TEST_F(ClientDataSetTest, ClosingDiscardsUnappliedChanges) {

@@ -621,7 +621,8 @@ void DBGrid::fieldChanged(dataset::DataSource&, dataset::Field&) {
 }
 
 void DBGrid::updateRecord(dataset::DataSource&) {
-    writeEditor();
+    // Whoever posts the row hears of text the field refuses.
+    editing_->storeEditor();
 }
 
 bool DBGrid::focusField(dataset::DataSource&, dataset::Field& field) {

@@ -189,20 +189,20 @@ void GridEditing::hideEditor() {
 }
 
 bool GridEditing::writeEditor() {
+    return GridAction::run([this] { storeEditor(); });
+}
+
+void GridEditing::storeEditor() {
     if (!editor_->isVisible() || !editor_->pending()) {
-        return true;
+        return;
     }
     dataset::Field* field = grid_.cells_.field(grid_.currentColumn_);
     if (field == nullptr) {
-        return true;
+        return;
     }
-    const std::string text = editor_->text().toStdString();
-    const bool written = GridAction::run([&] { field->setAsString(text); });
-    if (written) {
-        editor_->setModified(false);
-        touched_ = true;
-    }
-    return written;
+    field->setAsString(editor_->text().toStdString());
+    editor_->setModified(false);
+    touched_ = true;
 }
 
 void GridEditing::placeEditor() {

@@ -40,6 +40,8 @@ public:
     void hideEditor();
     // Hands the editor's text to its field; false when the field refused it.
     bool writeEditor();
+    // The same, letting the field's error go to the caller.
+    void storeEditor();
     void placeEditor();
 
 private:
