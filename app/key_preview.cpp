@@ -6,6 +6,19 @@
 
 namespace app {
 
+namespace {
+
+// A drop-down list is a window of its own too, but it takes the keys of the
+// control that dropped it down for as long as it is open.
+QWidget* ownerWindow(QWidget* widget) {
+    QWidget* window = widget->window();
+    while (window->windowType() == Qt::Popup && window->parentWidget())
+        window = window->parentWidget()->window();
+    return window;
+}
+
+} // namespace
+
 KeyPreview::KeyPreview(QWidget* window, Handler handler)
     : QObject(window), window_(window), handler_(std::move(handler)) {
     // Only the application sees a key before the widget it is sent to.
@@ -24,8 +37,8 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     auto* widget = static_cast<QWidget*>(watched);
-    // Dialogs, message boxes and drop-down lists are windows of their own.
-    if (widget->window() != window_)
+    // Dialogs and message boxes are windows of their own.
+    if (ownerWindow(widget) != window_)
         return false;
     if (event == previewed_ && previewedAt_ && widget != previewedAt_ &&
         widget->isAncestorOf(previewedAt_))

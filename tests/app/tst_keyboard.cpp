@@ -142,6 +142,32 @@ private slots:
         QCOMPARE(runs, 2);
     }
 
+    void keysInAnOpenDropDownListReachTheWindow() {
+        signIn();
+        s().chooseDay(today_.addDays(42));
+        const auto keyInList = [](QComboBox* box, Qt::Key key) {
+            box->setFocus();
+            box->showPopup();
+            QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+            QWidget* list = QApplication::activePopupWidget();
+            QTest::keyClick(list->focusWidget() ? list->focusWidget() : list, key);
+        };
+        keyInList(w().Pto, Qt::Key_F5);
+        QVERIFY(w().CaptionPanel1->isVisible());
+        QCOMPARE(editorRows(sets()).size(), 3);
+        w().Pto->hidePopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        keyInList(w().Pto, Qt::Key_F5);
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        w().Pto->hidePopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+
+        keyInList(w().Servidor, Qt::Key_Escape);
+        QTRY_VERIFY(ui_->window.isNull());
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QCOMPARE(ui_->errors, QStringList());
+    }
+
     void f2BeforeSignInRunsThePostingAnyway() {
         QVERIFY(!w().SpeedButton3->isEnabled());
         s().press(Qt::Key_F2);
