@@ -217,6 +217,23 @@ private slots:
         QCOMPARE(storedRows(probe, day), stored);
     }
 
+    void escClosesTheWindowsDataSets() {
+        signIn();
+        // A run that ended half-way leaves its result set open.
+        sets().CRepArticulos.setCommandText(
+            "select cast('X' as char(1)) as ver, 0 as idc, 0 as err from rdb$database");
+        sets().CRepArticulos.open();
+        QVERIFY(sets().CPuntos.Active());
+        QStringList closed;
+        for (dataset::ClientDataSet* set : {&sets().CPuntos, &sets().CRepArticulos})
+            set->AfterClose = [&closed](dataset::ClientDataSet& d) {
+                closed << QString::fromStdString(d.name());
+            };
+        s().press(Qt::Key_Escape);
+        QTRY_VERIFY(ui_->window.isNull());
+        QCOMPARE(closed, QStringList({"CRepArticulos", "CPuntos"}));
+    }
+
     void enterMovesToTheNextControl_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<int>("key");
