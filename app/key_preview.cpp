@@ -6,19 +6,6 @@
 
 namespace app {
 
-namespace {
-
-// A drop-down list is a window of its own too, but it takes the keys of the
-// control that dropped it down for as long as it is open.
-QWidget* ownerWindow(QWidget* widget) {
-    QWidget* window = widget->window();
-    while (window->windowType() == Qt::Popup && window->parentWidget())
-        window = window->parentWidget()->window();
-    return window;
-}
-
-} // namespace
-
 KeyPreview::KeyPreview(QWidget* window, Handler handler)
     : QObject(window), window_(window), handler_(std::move(handler)) {
     // Only the application sees a key before the widget it is sent to.
@@ -37,8 +24,10 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     auto* widget = static_cast<QWidget*>(watched);
-    // Dialogs and message boxes are windows of their own.
-    if (ownerWindow(widget) != window_)
+    // Dialogs, message boxes and drop-down lists are windows of their own.
+    // An open list keeps its keys: Esc closes the list and not the window,
+    // and F2 cannot post a point that is only highlighted, not chosen.
+    if (widget->window() != window_)
         return false;
     if (event == previewed_ && previewedAt_ && widget != previewedAt_ &&
         widget->isAncestorOf(previewedAt_))

@@ -142,29 +142,19 @@ private slots:
         QCOMPARE(runs, 2);
     }
 
-    void keysInAnOpenDropDownListReachTheWindow() {
+    void anOpenDropDownListKeepsItsKeys() {
         signIn();
         s().chooseDay(today_.addDays(42));
-        const auto keyInList = [](QComboBox* box, Qt::Key key) {
-            box->setFocus();
-            box->showPopup();
-            QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
-            QWidget* list = QApplication::activePopupWidget();
-            QTest::keyClick(list->focusWidget() ? list->focusWidget() : list, key);
-        };
-        keyInList(w().Pto, Qt::Key_F5);
-        QVERIFY(w().CaptionPanel1->isVisible());
-        QCOMPARE(editorRows(sets()).size(), 3);
-        w().Pto->hidePopup();
-        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-        keyInList(w().Pto, Qt::Key_F5);
+        w().Pto->setFocus();
+        w().Pto->showPopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QWidget* list = QApplication::activePopupWidget();
+        QTest::keyClick(list->focusWidget() ? list->focusWidget() : list, Qt::Key_F5);
         QVERIFY(!w().CaptionPanel1->isVisible());
-        w().Pto->hidePopup();
+        QTest::keyClick(list->focusWidget() ? list->focusWidget() : list, Qt::Key_Escape);
         QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-
-        keyInList(w().Servidor, Qt::Key_Escape);
-        QTRY_VERIFY(ui_->window.isNull());
-        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QVERIFY(ui_->window);
+        QVERIFY(w().isVisible());
         QCOMPARE(ui_->errors, QStringList());
     }
 
