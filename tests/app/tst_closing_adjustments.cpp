@@ -194,6 +194,20 @@ private slots:
                  QStringLiteral("1"));
     }
 
+    void f2SavesTextStillInACellThenPosts() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(37);
+        signIn(QStringLiteral("001"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().typeIntoCell(2, 3, QStringLiteral("0.4"));
+        s().press(Qt::Key_F2);
+        QVERIFY2(ui_->errors.isEmpty(), qPrintable(ui_->errors.join('\n')));
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QCOMPARE(storedRows(probe, day), QStringList({row(day, "0.0000", "0.4000"),
+                                                      row(day, "5.0000"), row(day, "16.0000")}));
+    }
+
     void textACellRefusesKeepsTheAdjustmentsOpen() {
         CompanyProbe probe(companies_, QStringLiteral("001"));
         const QDate day = today_.addDays(36);

@@ -106,7 +106,7 @@ void GridEditing::deleteRecord() {
 
 void GridEditing::cancelEdits() {
     dataset::ClientDataSet* records = grid_.dataSet();
-    if (editor_->isVisible() && editor_->pending()) {
+    if (!editor_->isHidden() && editor_->pending()) {
         editor_->revert();
         hideEditor();
         return;
@@ -178,7 +178,7 @@ void GridEditing::showEditor(const QString& text) {
 }
 
 void GridEditing::hideEditor() {
-    if (!editor_->isVisible()) {
+    if (editor_->isHidden()) {
         return;
     }
     // The focus comes back before the editor goes, so it never leaves the grid.
@@ -193,7 +193,8 @@ bool GridEditing::writeEditor() {
 }
 
 void GridEditing::storeEditor() {
-    if (!editor_->isVisible() || !editor_->pending()) {
+    // An editor hidden only with the grid around it still holds the text.
+    if (editor_->isHidden() || !editor_->pending()) {
         return;
     }
     dataset::Field* field = grid_.cells_.field(grid_.currentColumn_);
@@ -206,7 +207,7 @@ void GridEditing::storeEditor() {
 }
 
 void GridEditing::placeEditor() {
-    if (editor_->isVisible()) {
+    if (!editor_->isHidden()) {
         editor_->setGeometry(grid_.cellRect(grid_.currentRow(), grid_.currentColumn_));
     }
 }
