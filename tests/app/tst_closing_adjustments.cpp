@@ -25,6 +25,13 @@ private:
         QCOMPARE(ui_->errors, QStringList());
     }
 
+    // Signs in to company 001 and opens the adjustments of a day with F5.
+    void openAdjustments(const QDate& day) {
+        signIn(QStringLiteral("001"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+    }
+
     // The editor's three standard rows of a day, as the grid lists them.
     QStringList standardRows(const QDate& day) {
         const QString date = day.toString(Qt::ISODate);
@@ -59,9 +66,7 @@ private slots:
         CompanyProbe probe(companies_, QStringLiteral("001"));
         const QDate day = today_.addDays(30);
         const QStringList others = otherRows(probe, day);
-        signIn(QStringLiteral("001"));
-        s().chooseDay(day);
-        s().press(Qt::Key_F5);
+        openAdjustments(day);
         QCOMPARE(ui_->errors, QStringList());
         QVERIFY(w().CaptionPanel1->isVisible());
         QCOMPARE(QString::fromStdString(sets().CAjuste.Filter()),
@@ -98,9 +103,7 @@ private slots:
         QCOMPARE(storedRows(probe, day).size(), 5);
         const QStringList others = otherRows(probe, day);
 
-        signIn(QStringLiteral("001"));
-        s().chooseDay(day);
-        s().press(Qt::Key_F5);
+        openAdjustments(day);
         QCOMPARE(editorRows(sets()), standardRows(day));
         QCOMPARE(sets().CAjuste.ChangeCount(), 5 + 3);
         // The user sets the 16 % row's factor.
@@ -116,9 +119,7 @@ private slots:
     void aRowAddedWithTheNavigatorHasIdZero() {
         CompanyProbe probe(companies_, QStringLiteral("001"));
         const QDate day = today_.addDays(31);
-        signIn(QStringLiteral("001"));
-        s().chooseDay(day);
-        s().press(Qt::Key_F5);
+        openAdjustments(day);
         QTest::mouseClick(w().DBNavigator1->button(ui::NavigateButton::Insert), Qt::LeftButton);
         QCOMPARE(sets().CAjuste.State(), dataset::DataSetState::Insert);
         QVERIFY(!sets().CAjusteAJCI_ID->IsNull());
@@ -143,9 +144,7 @@ private slots:
         const QString blank = QStringLiteral("select count(*) from ajuste_cierre "
                                              "where ajci_fecini is null and ajci_porc is null");
         const QString before = probe.value(blank);
-        signIn(QStringLiteral("001"));
-        s().chooseDay(day);
-        s().press(Qt::Key_F5);
+        openAdjustments(day);
         // Down past the last row appends a row; Up right away drops it.
         w().DBGrid2->setFocus();
         sets().CAjuste.Last();
@@ -171,9 +170,7 @@ private slots:
     void textStillInACellIsSavedWithTheRow() {
         CompanyProbe probe(companies_, QStringLiteral("001"));
         const QDate day = today_.addDays(35);
-        signIn(QStringLiteral("001"));
-        s().chooseDay(day);
-        s().press(Qt::Key_F5);
+        openAdjustments(day);
         // F5 with the 16 % row's factor typed but not confirmed.
         s().typeIntoCell(1, 3, QStringLiteral("0.3"));
         s().press(Qt::Key_F5);
@@ -197,9 +194,7 @@ private slots:
     void f2SavesTextStillInACellThenPosts() {
         CompanyProbe probe(companies_, QStringLiteral("001"));
         const QDate day = today_.addDays(37);
-        signIn(QStringLiteral("001"));
-        s().chooseDay(day);
-        s().press(Qt::Key_F5);
+        openAdjustments(day);
         s().typeIntoCell(2, 3, QStringLiteral("0.4"));
         s().press(Qt::Key_F2);
         QVERIFY2(ui_->errors.isEmpty(), qPrintable(ui_->errors.join('\n')));
@@ -211,9 +206,7 @@ private slots:
     void textACellRefusesKeepsTheAdjustmentsOpen() {
         CompanyProbe probe(companies_, QStringLiteral("001"));
         const QDate day = today_.addDays(36);
-        signIn(QStringLiteral("001"));
-        s().chooseDay(day);
-        s().press(Qt::Key_F5);
+        openAdjustments(day);
         s().typeIntoCell(0, 1, QStringLiteral("13/45/2024"));
         s().press(Qt::Key_F5);
         QCOMPARE(ui_->errors, QStringList({"'13/45/2024' is not a valid date."}));
@@ -225,9 +218,7 @@ private slots:
     void datesAreTypedAndShownInTheUsersShortDateFormat() {
         CompanyProbe probe(companies_, QStringLiteral("001"));
         const QDate day = today_.addDays(34);
-        signIn(QStringLiteral("001"));
-        s().chooseDay(day);
-        s().press(Qt::Key_F5);
+        openAdjustments(day);
         QCOMPARE(w().DBGrid2->cellText(0, 0), day.toString("MM/dd/yyyy"));
         s().typeIntoGrid(0, 1, day.addDays(6).toString("MM/dd/yyyy"));
         s().press(Qt::Key_F5);
