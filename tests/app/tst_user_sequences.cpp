@@ -6,7 +6,8 @@
 //
 // --seed N runs that seed alone, --steps N sets the steps per seed; the
 // environment variable PELMORA_SEQUENCE_STEPS sets the steps per seed of
-// the fixed seeds (0 skips the test).
+// the fixed seeds (0 skips the test), PELMORA_SEQUENCE_SHRINK=0 reports a
+// failure without shortening it, PELMORA_SEQUENCE_TRACE=1 lists every step.
 
 #include <QDir>
 #include <QFile>
@@ -96,7 +97,7 @@ class TestUserSequences : public QObject {
             for (int c = 0; c < 2; ++c)
                 books[c] = Books::read(*probes[c]);
             Outcome outcome{window->messages + input.boxTexts,
-                            window->errors + input.criticalBoxTexts};
+                            window->errors + input.criticalBoxTexts, input.clickedRow};
             ++done;
             if (trace_)
                 qInfo().noquote() << done << step.describe() << "->" << after.company
@@ -135,6 +136,11 @@ class TestUserSequences : public QObject {
         if (violation.isEmpty())
             return;
         steps.resize(taken);
+        if (qEnvironmentVariable("PELMORA_SEQUENCE_SHRINK") == QLatin1String("0"))
+            QFAIL(qPrintable(QStringLiteral("seed %1 broke an invariant at step %2: %3")
+                                 .arg(seed)
+                                 .arg(taken)
+                                 .arg(violation)));
         Shrinker shrinker([this](const Steps& s) { return run(s); }, 300);
         const Steps shortest = shrinker.shrink(steps, violation);
         const QString shortViolation = run(shortest);

@@ -21,6 +21,7 @@ inline const QString kPosted = QStringLiteral("Comprobante contable correctament
 struct Outcome {
     QStringList messages; // the program's plain messages and the boxes answered
     QStringList errors;   // error boxes
+    int clickedRow = -1;  // the grid row the user clicked, if any
 };
 
 class Oracle {
@@ -47,7 +48,8 @@ public:
                   const Outcome& outcome) {
         std::optional<Pending> pending;
         std::swap(pending, pending_);
-        const bool refused = outcome.messages.contains(kNotSaved);
+        const bool refused = std::any_of(outcome.messages.cbegin(), outcome.messages.cend(),
+                                         [](const QString& m) { return m.startsWith(kNotSaved); });
         // Closing the window with Esc, unless the key only cancels a cell edit.
         const bool closing =
             step.action == Action::Esc ||
@@ -84,8 +86,9 @@ public:
                 return QStringLiteral("connected to %1, signed in to %2")
                     .arg(after.company, signedIn_);
         }
-        if (QString bad =
-                checkAdjustments(step, before, books, saves && !refused, !after.exists, pending);
+        if (QString bad = checkAdjustments(step, before, books,
+                                           saves && (!refused || step.action == Action::F2),
+                                           closing, refused, pending);
             !bad.isEmpty())
             return bad;
 
@@ -94,12 +97,15 @@ public:
 
         if (QString bad = checkPanel(step, before, after, refused); !bad.isEmpty())
             return bad;
-        if (QString bad = checkCursor(step, before, after); !bad.isEmpty())
+        if (QString bad = checkCursor(step, before, after, outcome.clickedRow); !bad.isEmpty())
             return bad;
         if (QString bad = checkVouchers(step, before, booksBefore, books, outcome); !bad.isEmpty())
             return bad;
+        // Text left in the cell editor counts until the editor closes.
+        if (after.editorShown && pending && step.action != Action::TypeRate)
+            pending_ = pending;
         if (step.action == Action::TypeRate && !step.enter && after.editorShown)
-            pending_ = Pending{std::min(step.a, std::max(before.count - 1, 0)), step.b, step.text};
+            pending_ = Pending{std::max(outcome.clickedRow, 0), step.b, step.text};
         return {};
     }
 
@@ -152,7 +158,7 @@ private:
     // in, only on a save, only for the panel's day, and holds what the user saw.
     QString checkAdjustments(const Step& step, const Screen& before,
                              const std::array<Books, 2>& books, bool saves, bool closed,
-                             const std::optional<Pending>& pending) {
+                             bool refused, const std::optional<Pending>& pending) {
         const int target = index(panelCompany_);
         for (int c = 0; c < 2; ++c) {
             if (books[c].adjustments == stored_[c])
@@ -167,7 +173,7 @@ private:
         if (!saves || target < 0)
             return {};
         const QStringList& found = books[target].adjustments;
-        // Closing the window may save or drop the edits, as the user answered.
+        // Esc may save or drop the edits, or stay, as the user answered.
         if (closed && found == stored_[target])
             return {};
         // Rows of other days stay as they were.
@@ -180,6 +186,16 @@ private:
             if (dayOf(row) != panelDay_)
                 return QStringLiteral("saved a row of another day than %1: %2 %3")
                     .arg(panelDay_, added.contains(row) ? "added" : "removed", row);
+        // F2 saves what the database takes and keeps the refused rows for
+        // later: each row of the day is one stored before or one the user saw.
+        if (refused) {
+            const QStringList seen = withPending(before.view, pending);
+            for (const QString& row : added)
+                if (!seen.contains(row))
+                    return QStringLiteral("saved a row the user never saw: %1").arg(row);
+            stored_[target] = found;
+            return {};
+        }
         QStringList kept;
         for (const QString& row : stored_[target])
             if (dayOf(row) != panelDay_)
@@ -234,7 +250,8 @@ private:
     }
 
     // The grid's row, the data set's current row and the navigator agree.
-    static QString checkCursor(const Step& step, const Screen& before, const Screen& after) {
+    static QString checkCursor(const Step& step, const Screen& before, const Screen& after,
+                               int clickedRow) {
         if (!after.panel || !after.active)
             return {};
         if (after.browsing() && after.count > 0 && (after.recNo < 1 || after.recNo > after.count))
@@ -260,7 +277,7 @@ private:
         }
         int wanted = 0;
         if (step.action == Action::GridClick)
-            wanted = std::min(step.a, before.count - 1) + 1;
+            wanted = clickedRow + 1;
         else if (step.action == Action::GridKey && step.a == KeyCtrlHome)
             wanted = 1;
         else if (step.action == Action::GridKey && step.a == KeyCtrlEnd)
@@ -269,8 +286,8 @@ private:
             return QStringLiteral("the grid went to row %1 instead of %2")
                 .arg(after.recNo)
                 .arg(wanted);
-        if (step.action == Action::TypeRate && step.enter && !after.view.isEmpty()) {
-            const int row = std::min(step.a, before.count - 1);
+        if (step.action == Action::TypeRate && step.enter && clickedRow >= 0) {
+            const int row = clickedRow;
             if (row < after.view.size() &&
                 after.view[row].section('|', step.b, step.b) != fixed(step.text))
                 return QStringLiteral("typed %1 into row %2, the grid holds %3")

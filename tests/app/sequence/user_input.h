@@ -31,11 +31,14 @@ public:
     QStringList criticalBoxTexts;
     // A box or dialog that did not go away however it was answered.
     bool stuck = false;
+    // The grid row the step clicked, -1 when none.
+    int clickedRow = -1;
 
     void perform(app::Tfcontavtascontado& window, const Step& step, const QDate& today) {
         boxTexts.clear();
         criticalBoxTexts.clear();
         stuck = false;
+        clickedRow = -1;
         answers_ = 0;
         step_ = step;
         QTimer answerer;
@@ -43,6 +46,7 @@ public:
         QObject::connect(&answerer, &QTimer::timeout, [this] { answerBox(); });
         answerer.start();
         QPointer<app::Tfcontavtascontado> w(&window);
+        activate(window);
         act(w, step, today);
         // A dialog left open by the step (the find dialog is modeless) is
         // answered before the next step.
@@ -54,6 +58,16 @@ public:
     }
 
 private:
+    // A closed box gives the activation back to the window, as the desktop
+    // does; the offscreen platform leaves that to the test.
+    static void activate(app::Tfcontavtascontado& window) {
+        if (QApplication::activeWindow() == &window)
+            return;
+        window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window))
+            qWarning("the window did not become active again");
+    }
+
     static QWidget* openDialog() {
         if (QWidget* modal = QApplication::activeModalWidget())
             return modal;
@@ -113,17 +127,23 @@ private:
                           at.isNull() ? widget->rect().center() : at);
     }
 
-    static void clickCell(ui::DBGrid* grid, int row, int column) {
+    // Clicks the part of a cell that shows; false when none does.
+    bool clickCell(ui::DBGrid* grid, int row, int column) {
         if (!grid->isVisible() || grid->rowCount() == 0)
-            return;
+            return false;
         row = std::min(row, grid->rowCount() - 1);
-        const QRect cell = grid->cellRect(row, column);
-        if (cell.isValid())
-            click(grid->viewport(), cell.center());
+        QRect shown = grid->viewport()->rect();
+        shown.setLeft(ui::DBGrid::kIndicatorWidth + 1);
+        const QRect cell = grid->cellRect(row, column).intersected(shown);
+        if (cell.isEmpty())
+            return false;
+        click(grid->viewport(), cell.center());
+        clickedRow = row;
+        return true;
     }
 
     // The grid gets the focus by a click on its current cell.
-    static bool focusGrid(ui::DBGrid* grid) {
+    bool focusGrid(ui::DBGrid* grid) {
         if (!grid->isVisible())
             return false;
         if (!grid->isAncestorOf(QApplication::focusWidget()) && QApplication::focusWidget() != grid)
@@ -174,23 +194,19 @@ private:
         case Action::ChoosePoint: {
             if (!window.Pto->isEnabled() || window.Pto->count() == 0)
                 break;
-            // A click gives the list the focus (or drops it down); the user
-            // walks it with the arrow keys and picks with Enter.
+            // A click gives the list the focus (closing the drop-down it may
+            // open); the arrow keys walk the points, the first Down picks one.
             click(window.Pto);
-            QCoreApplication::processEvents();
-            auto list = [&window]() -> QWidget* {
-                QWidget* popup = QApplication::activePopupWidget();
-                return popup ? popup : window.Pto;
-            };
-            QTest::keyClick(list(), Qt::Key_Home);
-            for (int i = 0; i < step.a; ++i)
-                QTest::keyClick(list(), Qt::Key_Down);
-            QCoreApplication::processEvents();
-            if (QApplication::activePopupWidget())
-                QTest::keyClick(list(), Qt::Key_Return);
             QCoreApplication::processEvents();
             for (int tries = 0; tries < 3 && QApplication::activePopupWidget(); ++tries)
                 QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+            if (QApplication::focusWidget() != window.Pto)
+                break;
+            const int wanted = std::min(step.a, window.Pto->count() - 1);
+            while (window.Pto->currentIndex() > wanted)
+                QTest::keyClick(window.Pto, Qt::Key_Up);
+            for (int i = 0; i < window.Pto->count() && window.Pto->currentIndex() < wanted; ++i)
+                QTest::keyClick(window.Pto, Qt::Key_Down);
             break;
         }
         case Action::ToggleNiif:
@@ -208,7 +224,8 @@ private:
         case Action::TypeRate:
             if (!window.DBGrid2->isVisible())
                 break;
-            clickCell(window.DBGrid2, step.a, step.b);
+            if (!clickCell(window.DBGrid2, step.a, step.b))
+                break;
             // Text already in the cell is replaced, not added to.
             if (window.DBGrid2->editorShown())
                 press(window, Qt::Key_A, Qt::ControlModifier);
