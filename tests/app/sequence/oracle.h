@@ -105,7 +105,7 @@ public:
         if (after.editorShown && pending && step.action != Action::TypeRate)
             pending_ = pending;
         if (step.action == Action::TypeRate && !step.enter && after.editorShown)
-            pending_ = Pending{std::max(outcome.clickedRow, 0), step.b, step.text};
+            pending_ = Pending{std::max(after.recNo - 1, 0), step.b, step.text};
         return {};
     }
 
@@ -133,8 +133,20 @@ private:
         return view;
     }
 
-    // A save may be refused only for a negative rate where they are barred.
+    // A save may be refused for a negative rate where they are barred, and
+    // for a stored row of the day that has a twin: the statement that finds
+    // it by its values changes both, and the save is rolled back.
     bool refusable(const Screen& before, const std::optional<Pending>& pending) const {
+        const int target = index(panelCompany_);
+        if (target < 0)
+            return false;
+        QStringList day;
+        for (const QString& row : stored_[target])
+            if (dayOf(row) == panelDay_) {
+                if (day.contains(row))
+                    return true;
+                day << row;
+            }
         if (panelCompany_ != refusing_)
             return false;
         for (const QString& row : withPending(before.view, pending))

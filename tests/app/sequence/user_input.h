@@ -142,6 +142,10 @@ private:
         return true;
     }
 
+    static bool onCell(ui::DBGrid* grid, int row, int column) {
+        return grid->currentRow() == row && grid->currentColumn() == column;
+    }
+
     // The grid gets the focus by a click on its current cell.
     bool focusGrid(ui::DBGrid* grid) {
         if (!grid->isVisible())
@@ -224,8 +228,15 @@ private:
         case Action::TypeRate:
             if (!window.DBGrid2->isVisible())
                 break;
-            if (!clickCell(window.DBGrid2, step.a, step.b))
+            // The user types only once the clicked cell is the current one,
+            // clicking again when the grid moved under the first click.
+            if (!clickCell(window.DBGrid2, step.a, step.b) ||
+                (!onCell(window.DBGrid2, clickedRow, step.b) &&
+                 (!clickCell(window.DBGrid2, step.a, step.b) ||
+                  !onCell(window.DBGrid2, clickedRow, step.b)))) {
+                clickedRow = -1;
                 break;
+            }
             // Text already in the cell is replaced, not added to.
             if (window.DBGrid2->editorShown())
                 press(window, Qt::Key_A, Qt::ControlModifier);
@@ -266,6 +277,9 @@ private:
                 press(window, Qt::Key_Return);
             press(window, Qt::Key_F, Qt::ControlModifier);
             typeText(window, step.text);
+            // Enter ends the search (and moves on a column, as Enter does).
+            if (w && window.DBGrid2->incrementalSearch().searching())
+                press(window, Qt::Key_Return);
             break;
         case Action::Find:
             if (!focusGrid(window.DBGrid2))
@@ -275,6 +289,8 @@ private:
             press(window, Qt::Key_F, Qt::ControlModifier);
             if (w)
                 press(window, Qt::Key_F, Qt::ControlModifier);
+            if (w && window.DBGrid2->incrementalSearch().searching())
+                press(window, Qt::Key_Return);
             break;
         }
     }
