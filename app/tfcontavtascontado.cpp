@@ -32,6 +32,7 @@
 #include "ui/widgets/date_time_picker.h"
 #include "ui/widgets/db_lookup_combo_box.h"
 #include "ui/widgets/db_navigator.h"
+#include "ui/widgets/flat_frame.h"
 #include "ui/widgets/group_box.h"
 #include "ui/widgets/speed_button.h"
 #include "ui/widgets/window_fonts.h"
@@ -54,6 +55,7 @@ constexpr const char* kPostingCaption =
 constexpr const char* kKeyNotFoundPrefix = "No se encontró la Clave HKEY_LOCAL_MACHINE";
 
 constexpr QSize kClientSize(364, 333);
+constexpr int kServerItemHeight = 13;
 const QDate kStoredDate(2003, 1, 20);
 
 using Band = ui::BandLayout::Band;
@@ -328,6 +330,9 @@ void Tfcontavtascontado::buildSignInGroup() {
     TClave->setEchoMode(QLineEdit::Password);
     TClave->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     Cia = edit(GroupBox1, "Cia", QRect(76, 80, 45, 21));
+    ui::setFlatFrame(Servidor, kServerItemHeight);
+    for (QLineEdit* field : {Tusua, TClave, Cia})
+        ui::setFlatFrame(field);
 
     ckniif = component<QCheckBox>(GroupBox1, "ckniif");
     ckniif->setText(text("Contabilizar NIIF"));
