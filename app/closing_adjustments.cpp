@@ -42,6 +42,7 @@ void ClosingAdjustments::toggle() {
 void ClosingAdjustments::open() {
     dataset::ClientDataSet& CAjuste = dataSets_.CAjuste;
     const platform::Date day = window_.chosenDate();
+    day_ = day;
     CAjuste.setFilter(filterFor(day));
     CAjuste.setFiltered(true);
     // Left open by F2, the data set is not read again: the filter alone
@@ -71,7 +72,15 @@ bool ClosingAdjustments::close() {
     }
     window_.showPanel(false);
     dataSets_.CAjuste.close();
+    day_.reset();
     return true;
+}
+
+void ClosingAdjustments::newRowDefaults() {
+    if (!day_)
+        return;
+    dataSets_.CAjusteAJCI_FECINI->setAsDate(sqlDate(*day_));
+    dataSets_.CAjusteAJCI_FECFIN->setAsDate(sqlDate(*day_));
 }
 
 bool ClosingAdjustments::saveBeforePosting() {

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,9 @@ public:
     // F2 with the panel shown. False, as for close(), when rows were refused;
     // the posting run must then not start.
     bool saveBeforePosting();
+    // Defaults of a row the user adds: the day the panel was opened for, so
+    // that the row stays in the day's view.
+    void newRowDefaults();
 
     // The filter of the day's rows: the field, "=", the date as the user's
     // short date text in quotes.
@@ -68,6 +72,8 @@ private:
 
     dataset::WindowDataSets& dataSets_;
     Window window_;
+    // The day of the rows in the editor, from its opening.
+    std::optional<platform::Date> day_;
 };
 
 } // namespace app

@@ -157,10 +157,11 @@ void Tfcontavtascontado::bindKeysAndAdjustments() {
                                        Application::showMessage(QString::fromStdString(message));
                                    }});
     // Bound before the insert's modified flag is cleared, so that the key
-    // is the new row's default: a row the user leaves untouched is dropped
-    // rather than saved blank.
+    // and the panel's day are the new row's defaults: a row the user leaves
+    // untouched is dropped rather than saved blank.
     dataSets->CAjuste.OnNewRecord = [this](dataset::ClientDataSet& dataSet) {
         CAjusteAfterInsert(dataSet);
+        adjustments_->newRowDefaults();
     };
     new KeyPreview(this, [this](int key, Qt::KeyboardModifiers shift) {
         runHandler([this, key, shift] { FormKeyDown(key, shift); });

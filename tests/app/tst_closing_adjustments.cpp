@@ -116,26 +116,31 @@ private slots:
         QCOMPARE(otherRows(probe, day), others);
     }
 
-    void aRowAddedWithTheNavigatorHasIdZero() {
+    void aRowAddedWithTheNavigatorStartsOnThePanelsDay() {
         CompanyProbe probe(companies_, QStringLiteral("001"));
         const QDate day = today_.addDays(31);
         openAdjustments(day);
+        // A day picked after the opening is not the panel's.
+        s().chooseDay(day.addDays(1));
         QTest::mouseClick(w().DBNavigator1->button(ui::NavigateButton::Insert), Qt::LeftButton);
         QCOMPARE(sets().CAjuste.State(), dataset::DataSetState::Insert);
         QVERIFY(!sets().CAjusteAJCI_ID->IsNull());
         QCOMPARE(sets().CAjusteAJCI_ID->AsInteger(), 0);
+        QCOMPARE(isoDay(*sets().CAjusteAJCI_FECINI), day.toString(Qt::ISODate));
+        QCOMPARE(isoDay(*sets().CAjusteAJCI_FECFIN), day.toString(Qt::ISODate));
         QVERIFY(sets().CAjusteAJCI_PORC->IsNull());
-        // The new row lands before the 5 % row.
+        QVERIFY(!sets().CAjuste.Modified());
+        // The new row lands before the 5 % row and, posted, stays in view.
         s().typeIntoGrid(-1, 2, QStringLiteral("19"));
         s().typeIntoGrid(-1, 3, QStringLiteral("0.5"));
+        const QString date = day.toString(Qt::ISODate);
+        QCOMPARE(editorRows(sets()),
+                 QStringList({"19.0000|0.5000|0|" + date + "|" + date}) + standardRows(day));
         s().press(Qt::Key_F5);
         QVERIFY2(ui_->errors.isEmpty(), qPrintable(ui_->errors.join('\n')));
-        QCOMPARE(probe.rows("select " + kColumns +
-                            " from ajuste_cierre where ajci_fecini is null "
-                            "and ajci_porc = 19"),
-                 QStringList({"0|||19.0000|0.5000"}));
         QCOMPARE(storedRows(probe, day),
-                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000"),
+                              row(day, "19.0000", "0.5000")}));
     }
 
     void aNewRowLeftUntouchedIsNotSaved() {
@@ -186,9 +191,9 @@ private slots:
         s().typeIntoCell(-1, 2, QStringLiteral("7"));
         s().press(Qt::Key_F5);
         QVERIFY2(ui_->errors.isEmpty(), qPrintable(ui_->errors.join('\n')));
-        QCOMPARE(probe.value("select count(*) from ajuste_cierre where ajci_fecini is null "
-                             "and ajci_porc = 7"),
-                 QStringLiteral("1"));
+        QCOMPARE(storedRows(probe, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "7.0000", ""),
+                              row(day, "16.0000")}));
     }
 
     void f2SavesTextStillInACellThenPosts() {
