@@ -76,6 +76,14 @@ bool ClosingAdjustments::close() {
     return true;
 }
 
+bool ClosingAdjustments::leaveCompany() {
+    if (window_.panelShown())
+        return close();
+    dataSets_.CAjuste.close();
+    day_.reset();
+    return true;
+}
+
 void ClosingAdjustments::newRowDefaults() {
     if (!day_)
         return;

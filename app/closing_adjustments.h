@@ -57,6 +57,12 @@ public:
     // F2 with the panel shown. False, as for close(), when rows were refused;
     // the posting run must then not start.
     bool saveBeforePosting();
+    // Before signing in to another company: the changes being edited are
+    // saved to the company they were made in (false, after telling the user,
+    // when rows were refused: the editor stays open), and a data set left
+    // open by F2 is closed so that the next opening reads the new company.
+    bool leaveCompany();
+
     // Defaults of a row the user adds: the day the panel was opened for, so
     // that the row stays in the day's view.
     void newRowDefaults();

@@ -279,6 +279,14 @@ void Tfcontavtascontado::showBusyBanner(const QString& caption) {
 void Tfcontavtascontado::CiaExit() {
     if (Cia->text().isEmpty() || Tusua->text().isEmpty() || TClave->text().isEmpty())
         return;
+    // The adjustments belong to the company they were edited in: saved
+    // there before it is left, or, when it refuses them, kept open with the
+    // company still signed in.
+    if (!adjustments_->leaveCompany())
+        return;
+    // Nothing of the company being left stays in sight.
+    dataSets->CError.close();
+    DBGrid1->setEnabled(false);
     showBusyBanner(text(kConnectingPrefix) + Cia->text() + text(kConnectingSuffix));
     // The points of sale belong to the company being left; the list is read
     // again from the one signed in to.

@@ -1,8 +1,9 @@
 // The closing-rate adjustments driven with F5 and F2 over real demo
 // companies: the reset of a day with no rows and with more rows than the
 // standard three, rows of other days left alone, rows the user adds with the
-// navigator, saving before a posting run, a date changed while editing, and
-// rows the database refuses: reported, kept and saved once corrected.
+// navigator, saving before a posting run, a date changed while editing,
+// signing in to another company with the adjustments open, and rows the
+// database refuses: reported, kept and saved once corrected.
 
 #include <QTest>
 #include <memory>
@@ -38,6 +39,25 @@ private:
         return {QStringLiteral("5.0000|0.8000|0|%1|%1").arg(date),
                 QStringLiteral("16.0000|0.8000|0|%1|%1").arg(date),
                 QStringLiteral("0.0000|0.8000|0|%1|%1").arg(date)};
+    }
+
+    // Back to the company field with Shift+Tab, a new code typed over the
+    // old one, and Tab: a user signing in to another company.
+    void signInAgainTo(const QString& company) {
+        // Out of the adjustments grid, where Tab moves between cells, with
+        // a click on the date.
+        if (w().CaptionPanel1->isAncestorOf(QApplication::focusWidget()))
+            QTest::mouseClick(w().EFecIni, Qt::LeftButton, {}, QPoint(5, 5));
+        for (int keys = 0; QApplication::focusWidget() != w().Cia && keys < 10; ++keys)
+            s().press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), w().Cia);
+        w().Cia->selectAll();
+        QTest::keyClicks(w().Cia, company);
+        s().press(Qt::Key_Tab);
+    }
+
+    QString signedInTo() {
+        return QString::fromStdString(w().Pelmora->Params.value("Database")).section('/', -2, -2);
     }
 
     QStringList gridColumn(int column) {
@@ -338,6 +358,123 @@ private slots:
         QVERIFY(!sets().CAjuste.Active());
         QCOMPARE(storedRows(probe, day),
                  QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+    }
+
+    void signingInToAnotherCompanySavesTheAdjustmentsWhereTheyWereMade() {
+        CompanyProbe first(companies_, QStringLiteral("001"));
+        CompanyProbe second(companies_, QStringLiteral("002"));
+        const QDate day = today_.addDays(-6);
+        const QString d = CompanyProbe::isoDate(day);
+        // The two companies' rows of the day differ.
+        second.execute("update ajuste_cierre set ajci_factor = 0.9 where ajci_porc = 16 and "
+                       "ajci_fecini = " +
+                       d);
+        second.execute("insert into ajuste_cierre values (0, " + d + ", " + d + ", 19, 0.6)");
+        const QStringList secondRows = storedRows(second, day);
+        const QStringList secondOthers = otherRows(second, day);
+        const QStringList firstOthers = otherRows(first, day);
+
+        openAdjustments(day);
+        s().typeIntoGrid(1, 3, QStringLiteral("0.7"));
+        signInAgainTo(QStringLiteral("002"));
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages, QStringList());
+        QCOMPARE(signedInTo(), "002");
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QVERIFY(!sets().CAjuste.Active());
+        const QStringList firstRows{row(day, "0.0000"), row(day, "5.0000"),
+                                    row(day, "16.0000", "0.7000")};
+        QCOMPARE(storedRows(first, day), firstRows);
+        QCOMPARE(storedRows(second, day), secondRows);
+
+        // The next F5 resets the new company's own rows.
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        QCOMPARE(editorRows(sets()), standardRows(day));
+        QCOMPARE(sets().CAjuste.ChangeCount(), secondRows.size() + 3);
+        s().typeIntoGrid(0, 3, QStringLiteral("0.55"));
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages, QStringList());
+        QCOMPARE(
+            storedRows(second, day),
+            QStringList({row(day, "0.0000"), row(day, "5.0000", "0.5500"), row(day, "16.0000")}));
+        QCOMPARE(storedRows(first, day), firstRows);
+        QCOMPARE(otherRows(first, day), firstOthers);
+        QCOMPARE(otherRows(second, day), secondOthers);
+    }
+
+    void signingInToAnotherCompanyAfterF2ReadsItsTableAndDropsTheListing() {
+        CompanyProbe first(companies_, QStringLiteral("001"));
+        CompanyProbe second(companies_, QStringLiteral("002"));
+        const QDate day = today_.addDays(-7);
+        const QString d = CompanyProbe::isoDate(day);
+        second.execute("update ajuste_cierre set ajci_factor = 0.9 where ajci_porc = 16 and "
+                       "ajci_fecini = " +
+                       d);
+        second.execute("insert into ajuste_cierre values (0, " + d + ", " + d + ", 19, 0.6)");
+        signIn(QStringLiteral("001"));
+        s().choosePoint(QStringLiteral("Almacén Principal Centro"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        // A day without sales: the posting fails and lists why.
+        s().press(Qt::Key_F2);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QVERIFY(ui_->messages.first().startsWith("Se presentaron los siguientes errores"));
+        QVERIFY(w().DBGrid1->isEnabled());
+        QVERIFY(w().DBGrid1->rowCount() > 0);
+        QVERIFY(sets().CAjuste.Active());
+        const QStringList firstRows = storedRows(first, day);
+
+        signInAgainTo(QStringLiteral("002"));
+        QCOMPARE(signedInTo(), "002");
+        QVERIFY(!sets().CAjuste.Active());
+        // Nothing of company 001 stays in sight.
+        QVERIFY(!w().DBGrid1->isEnabled());
+        QVERIFY(!sets().CError.Active());
+        QCOMPARE(w().DBGrid1->rowCount(), 0);
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QCOMPARE(storedRows(second, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+        QCOMPARE(storedRows(first, day), firstRows);
+    }
+
+    void aCompanyRefusingTheAdjustmentsStaysSignedIn() {
+        CompanyProbe first(companies_, QStringLiteral("001"));
+        CompanyProbe second(companies_, QStringLiteral("002"));
+        const QDate day = today_.addDays(-8);
+        const QStringList firstRows = storedRows(first, day);
+        const QStringList secondRows = storedRows(second, day);
+        signIn(QStringLiteral("002"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().typeIntoGrid(0, 2, QStringLiteral("-5"));
+        signInAgainTo(QStringLiteral("001"));
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QVERIFY(ui_->messages.first().startsWith(kNotSaved + "\n"));
+        QCOMPARE(signedInTo(), "002");
+        QVERIFY(w().Pelmora->Connected());
+        QVERIFY(w().CaptionPanel1->isVisible());
+        QCOMPARE(editorRows(sets()).value(0).section('|', 0, 0), "-5.0000");
+        QCOMPARE(storedRows(second, day), secondRows);
+        QCOMPARE(storedRows(first, day), firstRows);
+
+        // Corrected, the rows are saved to their company on the way out.
+        s().typeIntoGrid(0, 2, QStringLiteral("5"));
+        signInAgainTo(QStringLiteral("001"));
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QCOMPARE(signedInTo(), "001");
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QCOMPARE(storedRows(second, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+        QCOMPARE(storedRows(first, day), firstRows);
     }
 
     void aRefusedRowStopsThePostingRunUntilCorrected() {
