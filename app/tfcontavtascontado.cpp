@@ -151,7 +151,7 @@ void Tfcontavtascontado::bindKeysAndAdjustments() {
     adjustments_ = std::make_unique<ClosingAdjustments>(
         *dataSets,
         ClosingAdjustments::Window{[this] { return CaptionPanel1->isVisible(); },
-                                   [this](bool shown) { CaptionPanel1->setVisible(shown); },
+                                   [this](bool shown) { showAdjustmentsPanel(shown); },
                                    [this] { return EFecIni->calendarDate(); },
                                    [](const std::string& message) {
                                        Application::showMessage(QString::fromStdString(message));
@@ -274,6 +274,26 @@ void Tfcontavtascontado::showBusyBanner(const QString& caption) {
     // Painted now: the calls that follow block the window.
     repaint();
     Panel5->repaint();
+}
+
+void Tfcontavtascontado::showAdjustmentsPanel(bool shown) {
+    QWidget* focus = QApplication::focusWidget();
+    const bool focusInPanel = CaptionPanel1->isAncestorOf(focus);
+    if (shown) {
+        if (!CaptionPanel1->isVisible() && !focusInPanel)
+            focusBeforeAdjustments_ = isAncestorOf(focus) ? focus : nullptr;
+        CaptionPanel1->show();
+        return;
+    }
+    // Moved before the panel hides, or Qt would pass it on in tab order.
+    if (focusInPanel) {
+        QWidget* back = focusBeforeAdjustments_;
+        const bool canTakeIt = back && back->isEnabled() && back->isVisible() &&
+                               back->focusPolicy() != Qt::NoFocus &&
+                               !CaptionPanel1->isAncestorOf(back);
+        (canTakeIt ? back : EFecIni)->setFocus(Qt::OtherFocusReason);
+    }
+    CaptionPanel1->hide();
 }
 
 void Tfcontavtascontado::CiaExit() {

@@ -3,6 +3,7 @@
 // error listing, the button bar and, floating above them, the busy banner
 // and the closing-rate adjustments panel.
 
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <functional>
@@ -141,10 +142,14 @@ private:
     void bindDataControls();
     void bindKeysAndAdjustments();
     void showBusyBanner(const QString& caption);
+    // Shows or hides the adjustments panel; the focus it had goes back to
+    // the control that had it before the panel was shown.
+    void showAdjustmentsPanel(bool shown);
 
     QStringList serverList_;
     std::unique_ptr<PostingRun> postingRun_;
     std::unique_ptr<ClosingAdjustments> adjustments_;
+    QPointer<QWidget> focusBeforeAdjustments_;
 };
 
 } // namespace app

@@ -207,6 +207,20 @@ private slots:
         QCOMPARE(storedRows(probe, day), stored);
     }
 
+    void f5ClosingFromTheGridGivesTheFocusBack() {
+        signIn();
+        s().chooseDay(today_.addDays(45));
+        w().Pto->setFocus();
+        s().press(Qt::Key_F5);
+        QCOMPARE(QApplication::focusWidget(), w().Pto);
+        s().typeIntoGrid(0, 3, QStringLiteral("0.5"));
+        QCOMPARE(QApplication::focusWidget(), w().DBGrid2);
+        s().press(Qt::Key_F5);
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QCOMPARE(QApplication::focusWidget(), w().Pto);
+        QCOMPARE(ui_->errors, QStringList());
+    }
+
     void escClosesTheWindowsDataSets() {
         signIn();
         // A run that ended half-way leaves its result set open.
