@@ -84,6 +84,14 @@ bool ClosingAdjustments::leaveCompany() {
     return true;
 }
 
+bool ClosingAdjustments::hasUnsavedChanges() const {
+    const dataset::ClientDataSet& CAjuste = dataSets_.CAjuste;
+    if (!window_.panelShown() || !CAjuste.Active())
+        return false;
+    return CAjuste.ChangeCount() > 0 || CAjuste.State() == dataset::DataSetState::Insert ||
+           CAjuste.State() == dataset::DataSetState::Edit;
+}
+
 void ClosingAdjustments::newRowDefaults() {
     if (!day_)
         return;

@@ -25,6 +25,9 @@ class ClosingAdjustments {
 public:
     static constexpr const char* NotSaved = "No se pudieron guardar las tarifas:";
     static constexpr const char* FilterPrefix = "AJCI_FECINI = ";
+    // Asked when the window closes over changes not yet saved.
+    static constexpr const char* SaveBeforeLeaving =
+        "Las tarifas tienen cambios sin guardar. ¿Desea guardarlos antes de salir?";
 
     // Percentage and factor of a standard row, as integers scaled by 10^Scale.
     static constexpr int Scale = 4;
@@ -63,6 +66,8 @@ public:
     // open by F2 is closed so that the next opening reads the new company.
     bool leaveCompany();
 
+    // The panel is shown over changes the database has not yet seen.
+    bool hasUnsavedChanges() const;
     // Defaults of a row the user adds: the day the panel was opened for, so
     // that the row stays in the day's view.
     void newRowDefaults();

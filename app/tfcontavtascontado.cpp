@@ -192,7 +192,10 @@ void Tfcontavtascontado::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
         adjustments_->toggle();
         break;
     case Qt::Key_Escape:
-        SpeedButton2Click();
+        // Esc in a grid being edited takes back what was typed there, and
+        // the grid does that.
+        if (!gridEditFocused())
+            SpeedButton2Click();
         break;
     default:
         break;
@@ -274,6 +277,18 @@ void Tfcontavtascontado::showBusyBanner(const QString& caption) {
     // Painted now: the calls that follow block the window.
     repaint();
     Panel5->repaint();
+}
+
+bool Tfcontavtascontado::gridEditFocused() const {
+    for (QWidget* widget = QApplication::focusWidget(); widget; widget = widget->parentWidget()) {
+        if (auto* grid = qobject_cast<ui::DBGrid*>(widget)) {
+            const dataset::ClientDataSet* records = grid->dataSet();
+            return grid->editorShown() ||
+                   (records && (records->State() == dataset::DataSetState::Edit ||
+                                records->State() == dataset::DataSetState::Insert));
+        }
+    }
+    return false;
 }
 
 void Tfcontavtascontado::showAdjustmentsPanel(bool shown) {
@@ -515,13 +530,35 @@ void Tfcontavtascontado::SpeedButton2Click() {
 }
 
 void Tfcontavtascontado::closeEvent(QCloseEvent* event) {
-    // A failing FormClose keeps the window open, as any failed handler leaves
+    // A failing handler keeps the window open, as any failed handler leaves
     // the window in the state it had reached.
-    event->setAccepted(runHandler([this] { FormClose(); }));
+    bool CanClose = false;
+    const bool done = runHandler([this, &CanClose] {
+        FormCloseQuery(CanClose);
+        if (CanClose)
+            FormClose();
+    });
+    event->setAccepted(done && CanClose);
+}
+
+void Tfcontavtascontado::FormCloseQuery(bool& CanClose) {
+    CanClose = true;
+    if (!adjustments_->hasUnsavedChanges())
+        return;
+    switch (Application::ask(text(ClosingAdjustments::SaveBeforeLeaving))) {
+    case Application::Answer::Yes:
+        // Saved as F5 saves them; refused rows are reported and kept open.
+        CanClose = adjustments_->close();
+        break;
+    case Application::Answer::No:
+        break;
+    case Application::Answer::Cancel:
+        CanClose = false;
+        break;
+    }
 }
 
 void Tfcontavtascontado::FormClose() {
-    // Nothing else is saved on the way out: unapplied adjustments are lost.
     dataSets->CRepArticulos.close();
     dataSets->CPuntos.close();
     setAttribute(Qt::WA_DeleteOnClose);

@@ -477,6 +477,27 @@ private slots:
         QCOMPARE(storedRows(first, day), firstRows);
     }
 
+    void savingRefusedAdjustmentsOnTheWayOutKeepsTheWindowOpen() {
+        CompanyProbe probe(companies_, QStringLiteral("002"));
+        const QDate day = today_.addDays(-9);
+        const QStringList before = storedRows(probe, day);
+        signIn(QStringLiteral("002"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().typeIntoGrid(0, 2, QStringLiteral("-5"));
+        w().Pto->setFocus();
+        ui_->answer = app::Application::Answer::Yes;
+        s().press(Qt::Key_Escape);
+        QCOMPARE(ui_->questions, QStringList({kSaveQuestion}));
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QVERIFY(ui_->messages.first().startsWith(kNotSaved + "\n"));
+        QVERIFY(ui_->window);
+        QVERIFY(w().isVisible());
+        QVERIFY(w().CaptionPanel1->isVisible());
+        QCOMPARE(storedRows(probe, day), before);
+    }
+
     void aRefusedRowStopsThePostingRunUntilCorrected() {
         CompanyProbe probe(companies_, QStringLiteral("002"));
         const QDate day = today_.addDays(-1);

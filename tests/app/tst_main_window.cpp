@@ -356,7 +356,7 @@ private slots:
     }
 
     void closeBoxClosesTheWindowAndEndsTheProgram() {
-        window_->CaptionPanel1->show(); // open adjustments are dropped without a question
+        window_->CaptionPanel1->show(); // nothing in it unsaved: no question
         QVERIFY(closingEndsTheProgram([this] { window_->windowHandle()->close(); }));
         QVERIFY(window_.isNull());
         QCOMPARE(messages_, QStringList());
