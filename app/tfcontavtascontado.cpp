@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 #include "app/application.h"
@@ -129,6 +130,7 @@ Tfcontavtascontado::Tfcontavtascontado(QWidget* parent)
     bindDataControls();
 
     Cia->installEventFilter(this);
+    DBGrid2->viewport()->installEventFilter(this);
     connect(SpeedButton2, &QToolButton::clicked, this,
             [this] { runHandler([this] { SpeedButton2Click(); }); });
     connect(SpeedButton3, &QToolButton::clicked, this,
@@ -264,10 +266,19 @@ bool Tfcontavtascontado::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Cia && event->type() == QEvent::FocusOut) {
         // Focus that leaves with the whole window, or for a pop-up, has not
         // left the field for another control.
+        // Nor has focus that the sign-in itself moves through the field.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            !signingIn_) {
+            const QScopedValueRollback<bool> signingIn(signingIn_, true);
             runHandler([this] { CiaExit(); });
+        }
     }
+    // A click into the adjustments grid that left the company field has put
+    // the adjustments away with the company: it lands nowhere.
+    if (watched == DBGrid2->viewport() && !DBGrid2->isVisible() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

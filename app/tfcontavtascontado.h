@@ -157,6 +157,8 @@ private:
     std::unique_ptr<PostingRun> postingRun_;
     std::unique_ptr<ClosingAdjustments> adjustments_;
     QPointer<QWidget> focusBeforeAdjustments_;
+    // CiaExit is running.
+    bool signingIn_ = false;
 };
 
 } // namespace app

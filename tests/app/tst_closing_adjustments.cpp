@@ -444,6 +444,33 @@ private slots:
         QCOMPARE(storedRows(first, day), firstRows);
     }
 
+    void aClickFromTheCompanyFieldIntoTheAdjustmentsSignsInOnce() {
+        CompanyProbe first(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(-11);
+        signIn(QStringLiteral("001"));
+        s().chooseDay(day);
+        s().press(Qt::Key_Tab, Qt::ShiftModifier);
+        s().press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), w().Cia);
+        // Opened from the company field, which has the focus to come back to.
+        s().press(Qt::Key_F5);
+        QVERIFY(w().CaptionPanel1->isVisible());
+        w().Cia->selectAll();
+        QTest::keyClicks(w().Cia, QStringLiteral("002"));
+        int signIns = 0;
+        sets().CPuntos.AfterOpen = [&signIns](dataset::ClientDataSet&) { ++signIns; };
+        // The click leaves the field, and the sign-in puts the grid away.
+        QTest::mouseClick(w().DBGrid2->viewport(), Qt::LeftButton, {}, QPoint(30, 30));
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages, QStringList());
+        QCOMPARE(signIns, 1);
+        QCOMPARE(signedInTo(), "002");
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QCOMPARE(QApplication::focusWidget(), w().EFecIni);
+        QCOMPARE(storedRows(first, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+    }
+
     void aCompanyRefusingTheAdjustmentsStaysSignedIn() {
         CompanyProbe first(companies_, QStringLiteral("001"));
         CompanyProbe second(companies_, QStringLiteral("002"));
