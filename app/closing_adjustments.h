@@ -15,14 +15,22 @@
 #include "platform/short_date.h"
 
 namespace dataset {
+class ReconcileError;
 struct WindowDataSets;
-}
+} // namespace dataset
 
 namespace app {
 
 class ClosingAdjustments {
 public:
     static constexpr const char* NotSaved = "No se pudieron guardar las tarifas:";
+    // A row another user changed or deleted while the editor was open; %s
+    // names it by its percentage, factor and dates.
+    static constexpr const char* ChangedElsewhere =
+        "La tarifa %s fue cambiada o borrada por otro usuario: se descarta su cambio y se "
+        "vuelve a leer de la base de datos.";
+    static constexpr const char* OthersKept =
+        "Los demás cambios se conservan: pulse F5 para guardarlos.";
     static constexpr const char* FilterPrefix = "AJCI_FECINI = ";
 
     // Percentage and factor of a standard row, as integers scaled by 10^Scale.
@@ -63,7 +71,11 @@ public:
 
 private:
     // Sends CAjuste's change log; the database's message of each refused row.
+    // A row another user changed or deleted meanwhile loses its change and
+    // is read again, so that the next save can take the others.
     std::vector<std::string> apply(int maxErrors);
+    // The line of a refused row that another user changed or deleted.
+    std::string changedElsewhere(const dataset::ReconcileError& error) const;
     void report(const std::vector<std::string>& refused);
 
     dataset::WindowDataSets& dataSets_;
