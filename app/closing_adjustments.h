@@ -16,14 +16,22 @@
 #include "platform/short_date.h"
 
 namespace dataset {
+class ReconcileError;
 struct WindowDataSets;
-}
+} // namespace dataset
 
 namespace app {
 
 class ClosingAdjustments {
 public:
     static constexpr const char* NotSaved = "No se pudieron guardar las tarifas:";
+    // A row another user changed or deleted while the editor was open; %s
+    // names it by its percentage, factor and dates.
+    static constexpr const char* ChangedElsewhere =
+        "La tarifa %s fue cambiada o borrada por otro usuario: se descarta su cambio y se "
+        "vuelve a leer de la base de datos.";
+    static constexpr const char* OthersKept =
+        "Los demás cambios se conservan: pulse F5 para guardarlos.";
     static constexpr const char* FilterPrefix = "AJCI_FECINI = ";
     // Asked when the window closes over changes not yet saved.
     static constexpr const char* SaveBeforeLeaving =
@@ -78,7 +86,11 @@ public:
 
 private:
     // Sends CAjuste's change log; the database's message of each refused row.
+    // A row another user changed or deleted meanwhile loses its change and
+    // is read again, so that the next save can take the others.
     std::vector<std::string> apply(int maxErrors);
+    // The line of a refused row that another user changed or deleted.
+    std::string changedElsewhere(const dataset::ReconcileError& error) const;
     void report(const std::vector<std::string>& refused);
 
     dataset::WindowDataSets& dataSets_;

@@ -2,8 +2,9 @@
 // companies: the reset of a day with no rows and with more rows than the
 // standard three, rows of other days left alone, rows the user adds with the
 // navigator, saving before a posting run, a date changed while editing,
-// signing in to another company with the adjustments open, and rows the
-// database refuses: reported, kept and saved once corrected.
+// signing in to another company with the adjustments open, rows the
+// database refuses: reported, kept and saved once corrected, and rows
+// another user changed or deleted meanwhile: read again.
 
 #include <QTest>
 #include <memory>
@@ -523,6 +524,61 @@ private slots:
         QVERIFY(w().isVisible());
         QVERIFY(w().CaptionPanel1->isVisible());
         QCOMPARE(storedRows(probe, day), before);
+    }
+
+    void rowsAnotherUserChangedOrDeletedAreReadAgainAndTheRestSaved() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(40);
+        const QString d = CompanyProbe::isoDate(day);
+        for (const char* values :
+             {"21, %1, %1, 16, 0.8", "22, %1, %1, 5, 0.8", "23, %1, %1, 0, 0.8"})
+            probe.execute("insert into ajuste_cierre values (" + QString(values).arg(d) + ")");
+        const QStringList others = otherRows(probe, day);
+        openAdjustments(day);
+        QCOMPARE(w().DBGrid2->cellText(1, 2).trimmed(), QStringLiteral("16"));
+        s().typeIntoGrid(1, 3, QStringLiteral("0.7"));
+
+        // Another user, while the panel is open.
+        probe.execute("update ajuste_cierre set ajci_factor = 0.9 where ajci_id = 21");
+        probe.execute("delete from ajuste_cierre where ajci_id = 22");
+        const QStringList changed = storedRows(probe, day);
+        s().press(Qt::Key_F5);
+
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        const QString date = day.toString("MM/dd/yyyy");
+        const QString line = QStringLiteral(
+            "La tarifa de %1 % con factor 0.8, del %2 al %2, fue cambiada o borrada por otro "
+            "usuario: se descarta su cambio y se vuelve a leer de la base de datos.");
+        QStringList lines = ui_->messages.first().split('\n');
+        QCOMPARE(lines.takeFirst(), kNotSaved);
+        QCOMPARE(lines.takeLast(),
+                 QStringLiteral("Los demás cambios se conservan: pulse F5 para guardarlos."));
+        lines.sort();
+        // Named as the grid showed them.
+        QCOMPARE(lines, QStringList({line.arg("16", date), line.arg("5", date)}));
+        QCOMPARE(storedRows(probe, day), changed);
+        // The changed row shows as the other user left it; the deleted one
+        // is gone; the user's own edit is still there.
+        QVERIFY(w().CaptionPanel1->isVisible());
+        const QString iso = day.toString(Qt::ISODate);
+        QStringList shown = editorRows(sets());
+        shown.sort();
+        QCOMPARE(shown, QStringList({"0.0000|0.8000|0|" + iso + "|" + iso,
+                                     "16.0000|0.7000|0|" + iso + "|" + iso,
+                                     "16.0000|0.9000|21|" + iso + "|" + iso,
+                                     "5.0000|0.8000|0|" + iso + "|" + iso}));
+        QCOMPARE(w().DBGrid2->rowCount(), 4);
+        QCOMPARE(sets().CAjuste.ChangeCount(), 1 + 3);
+
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QCOMPARE(storedRows(probe, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000", "0.7000"),
+                              row(day, "16.0000", "0.9000", 21)}));
+        QCOMPARE(otherRows(probe, day), others);
     }
 
     void aRefusedRowStopsThePostingRunUntilCorrected() {
