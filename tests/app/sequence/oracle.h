@@ -64,7 +64,7 @@ public:
             before.panel && (step.action == Action::F5 || step.action == Action::F2 ||
                              step.action == Action::SignIn || closing);
         if (refused) {
-            if (!saves || !refusable(before, pending))
+            if (!saves || !refusable(outcome.messages))
                 return QStringLiteral("a save was refused though no row breaks a rule");
             if (!after.panel)
                 return QStringLiteral("the refused adjustments are no longer shown");
@@ -134,25 +134,21 @@ private:
     }
 
     // A save may be refused for a negative rate where they are barred, and
-    // for a stored row of the day that has a twin: the statement that finds
-    // it by its values changes both, and the save is rolled back.
-    bool refusable(const Screen& before, const std::optional<Pending>& pending) const {
-        const int target = index(panelCompany_);
-        if (target < 0)
-            return false;
-        QStringList day;
-        for (const QString& row : stored_[target])
-            if (dayOf(row) == panelDay_) {
-                if (day.contains(row))
-                    return true;
-                day << row;
-            }
-        if (panelCompany_ != refusing_)
-            return false;
-        for (const QString& row : withPending(before.view, pending))
-            if (row.section(QLatin1Char('|'), 2, 2).startsWith(QLatin1Char('-')))
-                return true;
-        return false;
+    // when a statement finds two identical rows by their values: rows have
+    // no key, so a day may hold twins, stored so or made so by an earlier
+    // statement of the same save, and the save is then rolled back whole.
+    // No other user works on the companies: no other refusal is right.
+    bool refusable(const QStringList& messages) const {
+        for (const QString& message : messages) {
+            if (!message.startsWith(kNotSaved))
+                continue;
+            const bool twins = message.contains(QLatin1String("more than 1 record"));
+            const bool negative = panelCompany_ == refusing_ &&
+                                  message.contains(QLatin1String("CK_AJUSTE_CIERRE_PORC"));
+            if (!twins && !negative)
+                return false;
+        }
+        return true;
     }
 
     QString errorsAllowed(const Step& step, const Screen& before, const Outcome& outcome) const {

@@ -150,9 +150,15 @@ private:
     bool focusGrid(ui::DBGrid* grid) {
         if (!grid->isVisible())
             return false;
-        if (!grid->isAncestorOf(QApplication::focusWidget()) && QApplication::focusWidget() != grid)
-            clickCell(grid, std::max(grid->currentRow(), 0), grid->currentColumn());
-        return true;
+        auto focused = [grid] {
+            return grid->isAncestorOf(QApplication::focusWidget()) ||
+                   QApplication::focusWidget() == grid;
+        };
+        // An empty grid takes the focus from a click anywhere in it.
+        if (!focused() && !clickCell(grid, std::max(grid->currentRow(), 0), grid->currentColumn()))
+            click(grid->viewport(), QPoint(ui::DBGrid::kIndicatorWidth + 8, 8));
+        // Keys meant for the grid go nowhere else.
+        return focused();
     }
 
     void act(QPointer<app::Tfcontavtascontado>& w, const Step& step, const QDate& today) {
