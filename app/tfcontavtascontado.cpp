@@ -13,15 +13,15 @@
 #include <QScreen>
 
 #include "app/application.h"
-#include "app/closing_adjustments.h"
 #include "app/enter_key_filter.h"
+#include "app/form/closing_adjustments.h"
+#include "app/form/database_names.h"
+#include "app/form/posting_run.h"
+#include "app/form/sign_in.h"
 #include "app/key_preview.h"
-#include "app/pelmora_connection.h"
-#include "app/posting_run.h"
 #include "config/install_directory.h"
 #include "config/registry.h"
 #include "config/server_list.h"
-#include "dataset/window_data_sets.h"
 #include "db/busy_cursor.h"
 #include "db/sql_connection.h"
 #include "ui/grid/db_grid.h"
@@ -49,8 +49,6 @@ constexpr const char* kDescription =
     "especificados.";
 constexpr const char* kBusyCaption = "Generando informe. espere un momento...";
 constexpr const char* kAdjustmentsCaption = "Tarifas";
-constexpr const char* kConnectingPrefix = "Conectando a la base de datos ";
-constexpr const char* kConnectingSuffix = " ...";
 constexpr const char* kPostingCaption =
     "Contabilizando las ventas de contado, espere un momento...";
 constexpr const char* kKeyNotFoundPrefix = "No se encontró la Clave HKEY_LOCAL_MACHINE";
@@ -106,9 +104,7 @@ ui::SpeedButton* speedButton(QWidget* parent, const char* name, const char* capt
 } // namespace
 
 Tfcontavtascontado::Tfcontavtascontado(QWidget* parent)
-    : QWidget(parent), Pelmora(makePelmoraConnection()),
-      commands(db::WindowCommands::create(*Pelmora)),
-      dataSets(std::make_unique<dataset::WindowDataSets>(commands)) {
+    : QWidget(parent), Pelmora(form.Pelmora.get()), dataSets(form.dataSets.get()) {
     setObjectName(QStringLiteral("fcontavtascontado"));
     setWindowTitle(text(kWindowCaption));
     setFont(ui::msSansSerif(11));
@@ -136,7 +132,7 @@ Tfcontavtascontado::Tfcontavtascontado(QWidget* parent)
     connect(SpeedButton3, &QToolButton::clicked, this,
             [this] { runHandler([this] { SpeedButton3Click(); }); });
     postingRun_ = std::make_unique<PostingRun>(
-        *dataSets, *commands.Scontapend,
+        *dataSets, *form.commands.Scontapend,
         PostingRun::Window{[this] {
                                Panel5->hide();
                                repaint();
@@ -146,6 +142,7 @@ Tfcontavtascontado::Tfcontavtascontado(QWidget* parent)
                            },
                            [this] { DBGrid1->setEnabled(true); }});
     bindKeysAndAdjustments();
+    bindSignIn();
     centreOnDesktop();
 }
 
@@ -225,8 +222,8 @@ void Tfcontavtascontado::bindDataControls() {
             QGuiApplication::restoreOverrideCursor();
     });
     const auto guard = [](const std::function<void()>& action) { Application::runGuarded(action); };
-    Pto->setKeyField("PTVT_ID");
-    Pto->setListField("PTVT_NOM");
+    Pto->setKeyField(schema::kPointId);
+    Pto->setListField(schema::kPointName);
     Pto->setListSource(&dataSets->DPuntos);
     Pto->setActionGuard(guard);
     DBNavigator1->setDataSource(&dataSets->DAjuste);
@@ -322,33 +319,29 @@ void Tfcontavtascontado::showAdjustmentsPanel(bool shown) {
     CaptionPanel1->hide();
 }
 
+void Tfcontavtascontado::bindSignIn() {
+    SignIn::Window window;
+    window.leaveAdjustments = [this] { return adjustments_->leaveCompany(); };
+    window.connecting = [this](const std::string& caption) {
+        // Nothing of the company being left stays in sight.
+        DBGrid1->setEnabled(false);
+        showBusyBanner(QString::fromStdString(caption));
+    };
+    window.connected = [this] {
+        EFecIni->setEnabled(true);
+        EFecIni->setDate(QDate::currentDate());
+    };
+    window.signedIn = [this] {
+        Panel5->hide();
+        EFecIni->setFocus();
+        SpeedButton3->setEnabled(true);
+    };
+    signIn_ = std::make_unique<SignIn>(*Pelmora, *dataSets, std::move(window));
+}
+
 void Tfcontavtascontado::CiaExit() {
-    if (Cia->text().isEmpty() || Tusua->text().isEmpty() || TClave->text().isEmpty())
-        return;
-    // The adjustments belong to the company they were edited in: saved
-    // there before it is left, or, when it refuses them, kept open with the
-    // company still signed in.
-    if (!adjustments_->leaveCompany())
-        return;
-    // Nothing of the company being left stays in sight.
-    dataSets->CError.close();
-    DBGrid1->setEnabled(false);
-    showBusyBanner(text(kConnectingPrefix) + Cia->text() + text(kConnectingSuffix));
-    // The points of sale belong to the company being left; the list is read
-    // again from the one signed in to.
-    dataSets->CPuntos.close();
-    Pelmora->setConnected(false);
-    Pelmora->Params.setValue("Database",
-                             companyDatabase(Servidor->currentText(), Cia->text()).toStdString());
-    Pelmora->Params.setValue("User_Name", Tusua->text().toStdString());
-    Pelmora->Params.setValue("password", TClave->text().toStdString());
-    Pelmora->setConnected(true);
-    EFecIni->setEnabled(true);
-    EFecIni->setDate(QDate::currentDate());
-    dataSets->CPuntos.open();
-    Panel5->hide();
-    EFecIni->setFocus();
-    SpeedButton3->setEnabled(true);
+    signIn_->run({Servidor->currentText().toStdString(), Tusua->text().toStdString(),
+                  TClave->text().toStdString(), Cia->text().toStdString()});
 }
 
 void Tfcontavtascontado::SpeedButton3Click() {
@@ -420,9 +413,10 @@ void Tfcontavtascontado::buildErrorPanel() {
     DBGrid1 = component<ui::DBGrid>(Panel3, "DBGrid1");
     DBGrid1->setLook(ui::DBGrid::Look::Flat);
     DBGrid1->setColumns({
-        {QStringLiteral("ERRO_CODIGO"), text("Descripción"), DBGrid1->defaultColumnWidth(20)},
-        {QStringLiteral("ERRO_CADENA"), text("Valor"), 90},
-        {QStringLiteral("INTERFAZ"), text("INTERFAZ"), 120},
+        {QString::fromLatin1(schema::kErrorCode), text("Descripción"),
+         DBGrid1->defaultColumnWidth(20)},
+        {QString::fromLatin1(schema::kErrorText), text("Valor"), 90},
+        {QString::fromLatin1(schema::kErrorInterface), text("INTERFAZ"), 120},
     });
     DBGrid1->setEnabled(false);
 
@@ -465,10 +459,14 @@ void Tfcontavtascontado::buildAdjustmentsPanel() {
     DBGrid2 = component<ui::DBGrid>(CaptionPanel1, "DBGrid2");
     DBGrid2->setLook(ui::DBGrid::Look::Sunken3D);
     DBGrid2->setColumns({
-        {QStringLiteral("AJCI_FECINI"), text("F.Desde"), DBGrid2->defaultColumnWidth(10)},
-        {QStringLiteral("AJCI_FECFIN"), text("F.Hasta"), DBGrid2->defaultColumnWidth(10)},
-        {QStringLiteral("AJCI_PORC"), text("Porc"), DBGrid2->defaultColumnWidth(16)},
-        {QStringLiteral("AJCI_FACTOR"), text("Factor"), DBGrid2->defaultColumnWidth(16)},
+        {QString::fromLatin1(schema::kAdjustmentFrom), text("F.Desde"),
+         DBGrid2->defaultColumnWidth(10)},
+        {QString::fromLatin1(schema::kAdjustmentTo), text("F.Hasta"),
+         DBGrid2->defaultColumnWidth(10)},
+        {QString::fromLatin1(schema::kAdjustmentRate), text("Porc"),
+         DBGrid2->defaultColumnWidth(16)},
+        {QString::fromLatin1(schema::kAdjustmentFactor), text("Factor"),
+         DBGrid2->defaultColumnWidth(16)},
     });
 
     DBNavigator1 = component<ui::DBNavigator>(CaptionPanel1, "DBNavigator1");

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "db/window_commands.h"
+#include "app/form/form_session.h"
 
 class QCheckBox;
 class QComboBox;
@@ -22,8 +22,7 @@ class SQLConnection;
 
 namespace dataset {
 class ClientDataSet;
-struct WindowDataSets;
-} // namespace dataset
+}
 
 namespace ui {
 class BevelPanel;
@@ -40,6 +39,7 @@ namespace app {
 
 class ClosingAdjustments;
 class PostingRun;
+class SignIn;
 
 class Tfcontavtascontado : public QWidget {
     Q_OBJECT
@@ -92,11 +92,10 @@ public:
     ui::DBGrid* DBGrid2;
     ui::DBNavigator* DBNavigator1;
 
-    // The connection, its commands and the data sets over them; declared
-    // in this order so that they go away in the reverse one.
-    std::unique_ptr<db::SQLConnection> Pelmora;
-    db::WindowCommands commands;
-    std::unique_ptr<dataset::WindowDataSets> dataSets;
+    // The connection, its commands and the data sets over them.
+    FormSession form;
+    db::SQLConnection* const Pelmora;
+    WindowDataSets* const dataSets;
 
     // Handlers. Events reach them through runHandler.
     // Signs in to the company when the focus leaves Cia with company, user
@@ -145,6 +144,7 @@ private:
     void centreOnDesktop();
     void bindDataControls();
     void bindKeysAndAdjustments();
+    void bindSignIn();
     void showBusyBanner(const QString& caption);
     // Shows or hides the adjustments panel; the focus it had goes back to
     // the control that had it before the panel was shown.
@@ -154,6 +154,7 @@ private:
     bool gridEditFocused() const;
 
     QStringList serverList_;
+    std::unique_ptr<SignIn> signIn_;
     std::unique_ptr<PostingRun> postingRun_;
     std::unique_ptr<ClosingAdjustments> adjustments_;
     QPointer<QWidget> focusBeforeAdjustments_;

@@ -3,12 +3,12 @@
 // Firebird client API writing the same rows, in the same run. Both run in
 // one transaction and commit.
 
+#include "app/form/window_commands.h"
+#include "app/form/window_data_sets.h"
 #include "bench/bench_database.h"
 #include "bench/client_insert_loop.h"
 #include "bench/ratio_reporter.h"
-#include "dataset/window_data_sets.h"
 #include "db/sql_connection.h"
-#include "db/window_commands.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,8 +39,8 @@ std::int64_t porcOf(int i) {
 
 void ClientDataSetApplyInserts(benchmark::State& state) {
     auto connection = database().connect();
-    db::WindowCommands commands = db::WindowCommands::create(*connection);
-    dataset::WindowDataSets sets(commands);
+    app::WindowCommands commands = app::WindowCommands::create(*connection);
+    app::WindowDataSets sets(commands);
     dataset::ClientDataSet& ajuste = sets.CAjuste;
     int errors = 0;
     for (auto _ : state) {

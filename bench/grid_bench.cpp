@@ -4,11 +4,11 @@
 // and an incremental-search step that matches the last row is compared with
 // a bare loop over the same cells of the data set.
 
+#include "app/form/window_commands.h"
+#include "app/form/window_data_sets.h"
 #include "bench/bench_database.h"
 #include "bench/ratio_reporter.h"
-#include "dataset/window_data_sets.h"
 #include "db/sql_connection.h"
-#include "db/window_commands.h"
 #include "ui/grid/db_grid.h"
 #include "ui/grid/grid_painter.h"
 
@@ -43,8 +43,8 @@ class ErrorGridOver {
 public:
     explicit ErrorGridOver(int rows) : connection_("Pelmora") {
         database().configure(connection_);
-        commands_ = db::WindowCommands::create(connection_);
-        sets_ = std::make_unique<dataset::WindowDataSets>(commands_);
+        commands_ = app::WindowCommands::create(connection_);
+        sets_ = std::make_unique<app::WindowDataSets>(commands_);
         sets_->CError.setCommandText("select erro_codigo, erro_cadena, interfaz from listing "
                                      "where n < " +
                                      std::to_string(rows) + " order by n");
@@ -67,8 +67,8 @@ public:
 
 private:
     db::SQLConnection connection_;
-    db::WindowCommands commands_;
-    std::unique_ptr<dataset::WindowDataSets> sets_;
+    app::WindowCommands commands_;
+    std::unique_ptr<app::WindowDataSets> sets_;
 };
 
 void paintGrid(benchmark::State& state, int rows) {

@@ -5,9 +5,9 @@
 // work around them, which should be a small share of the whole.
 
 #include "app/application.h"
-#include "app/posting_run.h"
+#include "app/form/posting_run.h"
+#include "app/form/window_data_sets.h"
 #include "app/tfcontavtascontado.h"
-#include "dataset/window_data_sets.h"
 #include "db/sql_connection.h"
 
 #include <QComboBox>

@@ -6,9 +6,9 @@
 #include <QStringList>
 #include <QTest>
 
+#include "app/form/window_data_sets.h"
 #include "app/tfcontavtascontado.h"
 #include "company_fixture.h"
-#include "dataset/window_data_sets.h"
 #include "posting_fixture.h"
 #include "ui/grid/db_grid.h"
 #include "ui/widgets/caption_panel.h"
@@ -68,7 +68,7 @@ inline QString isoDay(const dataset::Field& field) {
 }
 
 // CAjuste's visible rows in view order, as porc|factor|id|from|to.
-inline QStringList editorRows(dataset::WindowDataSets& sets) {
+inline QStringList editorRows(app::WindowDataSets& sets) {
     dataset::ClientDataSet& data = sets.CAjuste;
     QStringList result;
     if (!data.Active())
@@ -91,7 +91,7 @@ public:
     explicit Session(QPointer<app::Tfcontavtascontado>& window) : window_(window) {}
 
     app::Tfcontavtascontado& w() { return *window_; }
-    dataset::WindowDataSets& sets() { return *w().dataSets; }
+    app::WindowDataSets& sets() { return *w().dataSets; }
 
     // The key goes where the user's focus is.
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -143,14 +143,13 @@ private:
 class WindowTestBase {
 protected:
     app::Tfcontavtascontado& w() { return *ui_->window; }
-    dataset::WindowDataSets& sets() { return *w().dataSets; }
+    app::WindowDataSets& sets() { return *w().dataSets; }
     Session& s() { return *session_; }
 
     // The latest day with sales in a company; invalid when there is none.
     QDate latestSalesDay(const QString& company) {
         CompanyProbe probe(companies_, company);
-        return QDate::fromString(probe.value("select max(fact_fecha) from facturas"),
-                                 Qt::ISODate);
+        return QDate::fromString(probe.value("select max(fact_fecha) from facturas"), Qt::ISODate);
     }
     // A new window; false when it did not become active.
     bool openWindow() {

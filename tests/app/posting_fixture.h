@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/pelmora_connection.h"
+#include "app/form/connection_settings.h"
 #include "db/sql_connection.h"
 #include "db/sql_query.h"
 #include "install_fixture.h"
@@ -48,7 +48,7 @@ public:
     const QString& password() const { return password_; }
 
     std::string database(const QString& company) const {
-        return app::companyDatabase(entry(), company).toStdString();
+        return app::companyDatabase(entry().toStdString(), company.toStdString());
     }
 
 private:

@@ -13,11 +13,11 @@
 #include <QTimer>
 #include <memory>
 
+#include "app/form/window_data_sets.h"
 #include "app/message_boxes.h"
 #include "app/tfcontavtascontado.h"
 #include "app_test_main.h"
 #include "company_fixture.h"
-#include "dataset/window_data_sets.h"
 #include "posting_fixture.h"
 #include "ui/grid/db_grid.h"
 #include "ui/widgets/bevel_panel.h"
@@ -123,7 +123,7 @@ private:
     QDate today_;
 
     app::Tfcontavtascontado& w() { return *ui_->window; }
-    dataset::WindowDataSets& sets() { return *w().dataSets; }
+    app::WindowDataSets& sets() { return *w().dataSets; }
 
     void signIn(const QString& company) {
         ui_->signIn(company, companies_.user(), companies_.password());

@@ -9,10 +9,10 @@
 #include <QToolButton>
 #include <memory>
 
+#include "app/form/window_data_sets.h"
 #include "app/tfcontavtascontado.h"
 #include "app_test_main.h"
 #include "company_fixture.h"
-#include "dataset/window_data_sets.h"
 #include "db/sql_connection.h"
 #include "ui/widgets/caption_panel.h"
 #include "ui/widgets/db_navigator.h"

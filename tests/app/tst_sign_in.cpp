@@ -11,11 +11,11 @@
 #include <QTimer>
 #include <memory>
 
+#include "app/form/window_data_sets.h"
 #include "app/message_boxes.h"
 #include "app/tfcontavtascontado.h"
 #include "app_test_main.h"
 #include "company_fixture.h"
-#include "dataset/window_data_sets.h"
 #include "db/busy_cursor.h"
 #include "db/sql_connection.h"
 #include "ui/widgets/bevel_panel.h"

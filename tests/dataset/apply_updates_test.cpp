@@ -2,11 +2,11 @@
 // the statements as they reach the connection, the MaxErrors rule, failed
 // rows and what stays in the change log.
 
+#include "app/form/window_commands.h"
+#include "app/form/window_data_sets.h"
 #include "dataset/client_data_set.h"
 #include "dataset/sql_resolver.h"
-#include "dataset/window_data_sets.h"
 #include "db/sql_connection.h"
-#include "db/window_commands.h"
 #include "tests/db/command_testing.h"
 #include "tests/db/connection_settings.h"
 
@@ -55,8 +55,8 @@ protected:
         ASSERT_FALSE(database_.empty()) << "the company database could not be created";
         connection_ = db::test::programConnection(database_);
         connection_->executeStatement("delete from ajuste_cierre");
-        commands_ = db::WindowCommands::create(*connection_);
-        sets_ = std::make_unique<WindowDataSets>(commands_);
+        commands_ = app::WindowCommands::create(*connection_);
+        sets_ = std::make_unique<app::WindowDataSets>(commands_);
         DataSetProvider::setResolverFactory([this](DataSetProvider& provider) {
             auto resolver = std::make_unique<SQLResolver>(provider);
             resolver->setStatementObserver(
@@ -117,8 +117,8 @@ protected:
 
     static std::string database_;
     std::unique_ptr<db::SQLConnection> connection_;
-    db::WindowCommands commands_;
-    std::unique_ptr<WindowDataSets> sets_;
+    app::WindowCommands commands_;
+    std::unique_ptr<app::WindowDataSets> sets_;
     std::vector<std::string> statements_;
     std::vector<db::SQLParams> params_;
     std::vector<Failure> failures_;

@@ -1,9 +1,9 @@
 // The window's client data sets over a real company database.
 
+#include "app/form/window_commands.h"
+#include "app/form/window_data_sets.h"
 #include "dataset/client_data_set.h"
-#include "dataset/window_data_sets.h"
 #include "db/sql_connection.h"
-#include "db/window_commands.h"
 #include "platform/short_date.h"
 #include "tests/db/command_testing.h"
 #include "tests/db/connection_settings.h"
@@ -24,8 +24,8 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(database_.empty()) << "the company database could not be created";
         connection_ = db::test::programConnection(database_);
-        commands_ = db::WindowCommands::create(*connection_);
-        sets_ = std::make_unique<WindowDataSets>(commands_);
+        commands_ = app::WindowCommands::create(*connection_);
+        sets_ = std::make_unique<app::WindowDataSets>(commands_);
     }
 
     void TearDown() override { sets_.reset(); }
@@ -40,8 +40,8 @@ protected:
 
     static std::string database_;
     std::unique_ptr<db::SQLConnection> connection_;
-    db::WindowCommands commands_;
-    std::unique_ptr<WindowDataSets> sets_;
+    app::WindowCommands commands_;
+    std::unique_ptr<app::WindowDataSets> sets_;
 };
 
 std::string ClientDataSetTest::database_;

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace db::test {
 
@@ -23,21 +24,31 @@ inline std::string errorOf(const std::function<void()>& action) {
     return "<no error>";
 }
 
-// A demo company made by scripts/create-company.sh under the test directory;
-// its short dates are day/month/year.
-inline std::string createCompany(const std::string& name) {
+// Demo companies made by scripts/create-company.sh under one server entry of
+// the test directory, named after the test; their short dates are
+// day/month/year. Gives the entry, or nothing when the script fails.
+inline std::string createCompanies(const std::string& name,
+                                   const std::vector<std::string>& companies) {
     const char* script = std::getenv("PELMORA_CREATE_COMPANY");
     if (script == nullptr) {
         return {};
     }
     const std::string entry = TestDatabase::tempDir() + "/" + name;
     std::filesystem::remove_all(entry);
-    const std::string command =
-        std::string(script) + " --demo --force --date-order DMY '" + entry + "' 001 > /dev/null";
-    if (std::system(command.c_str()) != 0) {
-        return {};
+    for (const std::string& company : companies) {
+        const std::string command = std::string(script) + " --demo --force --date-order DMY '" +
+                                    entry + "' " + company + " > /dev/null";
+        if (std::system(command.c_str()) != 0) {
+            return {};
+        }
     }
-    return entry + "/datos/001/pelmora.fdb";
+    return entry;
+}
+
+// The database of demo company 001 made as createCompanies makes it.
+inline std::string createCompany(const std::string& name) {
+    const std::string entry = createCompanies(name, {"001"});
+    return entry.empty() ? entry : entry + "/datos/001/pelmora.fdb";
 }
 
 // A value as the tests compare it: text, numbers and decimals as text,

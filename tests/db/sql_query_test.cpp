@@ -1,8 +1,8 @@
 // The shared query over the real driver library and the embedded engine.
 
+#include "app/form/window_commands.h"
 #include "db/sql_connection.h"
 #include "db/sql_query.h"
-#include "db/window_commands.h"
 #include "tests/db/command_testing.h"
 #include "tests/db/connection_settings.h"
 
@@ -22,7 +22,7 @@ protected:
                      " 0.8, 16, 1.23456, -12.5)",
                      "insert into ventas (id, nombre) values (2, 'Sin datos')"}),
           connection_(programConnection(database_.path())),
-          commands_(WindowCommands::create(*connection_)), query_(*commands_.SQLQuery1) {}
+          commands_(app::WindowCommands::create(*connection_)), query_(*commands_.SQLQuery1) {}
 
     std::vector<std::vector<std::string>> readAll() {
         std::vector<std::vector<std::string>> rows;
@@ -39,7 +39,7 @@ protected:
 
     TestDatabase database_;
     std::unique_ptr<SQLConnection> connection_;
-    WindowCommands commands_;
+    app::WindowCommands commands_;
     SQLQuery& query_;
 };
 

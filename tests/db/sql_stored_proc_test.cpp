@@ -1,13 +1,12 @@
 // The stored-procedure command: the completion of a posting run on a real
 // company database, and parameters described by the server.
 
+#include "app/form/window_commands.h"
 #include "db/sql_connection.h"
-#include "db/window_commands.h"
 #include "tests/db/command_testing.h"
 #include "tests/db/connection_settings.h"
 
 #include <gtest/gtest.h>
-
 
 namespace db::test {
 namespace {
@@ -26,7 +25,7 @@ protected:
         database_ = createCompany("sql_stored_proc_test");
         ASSERT_FALSE(database_.empty()) << "the company database could not be created";
         connection_ = programConnection(database_);
-        commands_ = WindowCommands::create(*connection_);
+        commands_ = app::WindowCommands::create(*connection_);
     }
 
     // The first column of the first row, through the shared query.
@@ -56,7 +55,8 @@ protected:
         // The demo company's last sales day is the day it was made, which the
         // machine's clock may already have left.
         const std::string iso = lookup("select max(fact_fecha) from facturas");
-        const std::string today = iso.substr(8, 2) + "/" + iso.substr(5, 2) + "/" + iso.substr(0, 4);
+        const std::string today =
+            iso.substr(8, 2) + "/" + iso.substr(5, 2) + "/" + iso.substr(0, 4);
         SQLQuery& query = *commands_.SQLQuery1;
         query.setSQL("select * from contabil_facturas_contado(" + sqlText(today) + ", " +
                      sqlText(client) + ", " + sqlText(prefix) + ", 1, " + interface + ")");
@@ -75,7 +75,7 @@ protected:
 
     std::string database_;
     std::unique_ptr<SQLConnection> connection_;
-    WindowCommands commands_;
+    app::WindowCommands commands_;
 };
 
 TEST_F(SQLStoredProcTest, CompletesThePendingVoucherOfAPostingRun) {

@@ -1,7 +1,7 @@
 // The table readers of the window over a real company database.
 
+#include "app/form/window_commands.h"
 #include "db/sql_connection.h"
-#include "db/window_commands.h"
 #include "tests/db/command_testing.h"
 #include "tests/db/connection_settings.h"
 
@@ -17,7 +17,7 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(database_.empty()) << "the company database could not be created";
         connection_ = programConnection(database_);
-        commands_ = WindowCommands::create(*connection_);
+        commands_ = app::WindowCommands::create(*connection_);
     }
 
     int countRows(SQLTable& table) {
@@ -32,7 +32,7 @@ protected:
 
     static std::string database_;
     std::unique_ptr<SQLConnection> connection_;
-    WindowCommands commands_;
+    app::WindowCommands commands_;
 };
 
 std::string SQLTableTest::database_;

@@ -2,9 +2,9 @@
 // A data grid over one of the window's client data sets, on a demo company
 // database of the test's own, set up as the window sets up its two grids.
 
-#include "dataset/window_data_sets.h"
+#include "app/form/window_commands.h"
+#include "app/form/window_data_sets.h"
 #include "db/sql_connection.h"
-#include "db/window_commands.h"
 #include "tests/db/command_testing.h"
 #include "tests/db/connection_settings.h"
 #include "ui/grid/db_grid.h"
@@ -55,8 +55,8 @@ class GridSetup {
 public:
     explicit GridSetup(const std::string& database)
         : connection_(db::test::programConnection(database)),
-          commands_(db::WindowCommands::create(*connection_)),
-          sets_(std::make_unique<dataset::WindowDataSets>(commands_)) {
+          commands_(app::WindowCommands::create(*connection_)),
+          sets_(std::make_unique<app::WindowDataSets>(commands_)) {
         // As the window does: the key is a new row's default.
         sets_->CAjuste.OnNewRecord = [](dataset::ClientDataSet& set) {
             set.FieldByName("AJCI_ID").setAsInteger(0);
@@ -77,7 +77,7 @@ public:
         GridAction::setRunner({});
     }
 
-    dataset::WindowDataSets& sets() { return *sets_; }
+    app::WindowDataSets& sets() { return *sets_; }
 
     // The error grid, DBGrid1, over rows of the error listing.
     DBGrid& errorGrid(int width = 362, int height = 200) {
@@ -149,8 +149,8 @@ public:
 
 private:
     std::unique_ptr<db::SQLConnection> connection_;
-    db::WindowCommands commands_;
-    std::unique_ptr<dataset::WindowDataSets> sets_;
+    app::WindowCommands commands_;
+    std::unique_ptr<app::WindowDataSets> sets_;
 };
 
 // Answers the next modal box or dialog with the given button and keeps its

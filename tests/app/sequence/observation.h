@@ -11,8 +11,8 @@
 #include <algorithm>
 
 #include "../adjustments_fixture.h"
+#include "app/form/window_data_sets.h"
 #include "app/tfcontavtascontado.h"
-#include "dataset/window_data_sets.h"
 #include "db/sql_connection.h"
 #include "ui/grid/db_grid.h"
 #include "ui/widgets/caption_panel.h"
@@ -58,7 +58,7 @@ struct Screen {
         s.point = w->Pto->currentText();
         s.niif = w->ckniif->isChecked();
         s.panel = w->CaptionPanel1->isVisible();
-        dataset::WindowDataSets& sets = *w->dataSets;
+        app::WindowDataSets& sets = *w->dataSets;
         dataset::ClientDataSet& data = sets.CAjuste;
         s.active = data.Active();
         s.deleteEnabled = w->DBNavigator1->button(ui::NavigateButton::Delete)->isEnabled();
@@ -76,7 +76,7 @@ struct Screen {
     }
 
 private:
-    static QString rowText(dataset::ClientDataSet& data, dataset::WindowDataSets& sets, int row) {
+    static QString rowText(dataset::ClientDataSet& data, app::WindowDataSets& sets, int row) {
         auto value = [&](dataset::Field* field) { return data.valueAt(row, field->Index()); };
         auto day = [](const dataset::Value& v) {
             const auto* d = std::get_if<db::SQLDate>(&v);

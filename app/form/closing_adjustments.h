@@ -17,10 +17,11 @@
 
 namespace dataset {
 class ReconcileError;
-struct WindowDataSets;
-} // namespace dataset
+}
 
 namespace app {
+
+struct WindowDataSets;
 
 class ClosingAdjustments {
 public:
@@ -32,7 +33,6 @@ public:
         "vuelve a leer de la base de datos.";
     static constexpr const char* OthersKept =
         "Los demás cambios se conservan: pulse F5 para guardarlos.";
-    static constexpr const char* FilterPrefix = "AJCI_FECINI = ";
     // Asked when the window closes over changes not yet saved.
     static constexpr const char* SaveBeforeLeaving =
         "Las tarifas tienen cambios sin guardar. ¿Desea guardarlos antes de salir?";
@@ -57,7 +57,7 @@ public:
         std::function<void(const std::string& text)> showMessage;
     };
 
-    ClosingAdjustments(dataset::WindowDataSets& dataSets, Window window);
+    ClosingAdjustments(WindowDataSets& dataSets, Window window);
 
     // F5: opens the editor when its panel is hidden, closes it when shown.
     void toggle();
@@ -93,7 +93,7 @@ private:
     std::string changedElsewhere(const dataset::ReconcileError& error) const;
     void report(const std::vector<std::string>& refused);
 
-    dataset::WindowDataSets& dataSets_;
+    WindowDataSets& dataSets_;
     Window window_;
     // The day of the rows in the editor, from its opening.
     std::optional<platform::Date> day_;

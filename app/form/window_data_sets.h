@@ -8,19 +8,22 @@
 #include "dataset/data_set_provider.h"
 #include "dataset/data_source.h"
 
-namespace db {
-struct WindowCommands;
-}
+namespace app {
 
-namespace dataset {
+struct WindowCommands;
 
 struct WindowDataSets {
-    explicit WindowDataSets(db::WindowCommands& commands);
+    explicit WindowDataSets(WindowCommands& commands);
     WindowDataSets(const WindowDataSets&) = delete;
     WindowDataSets& operator=(const WindowDataSets&) = delete;
 
+    using ClientDataSet = dataset::ClientDataSet;
+    using DataSetProvider = dataset::DataSetProvider;
+    using DataSource = dataset::DataSource;
+    using Field = dataset::Field;
+
     // Providers and data sets find each other by name among these.
-    ComponentOwner components;
+    dataset::ComponentOwner components;
 
     DataSetProvider PRepArticulos{"PRepArticulos", &components};
     DataSetProvider PBorrar{"PBorrar", &components};
@@ -64,4 +67,4 @@ struct WindowDataSets {
     ~WindowDataSets();
 };
 
-} // namespace dataset
+} // namespace app

@@ -3,8 +3,8 @@
 // parameter list. No credentials are stored: sign-in supplies the database,
 // the user name and the password.
 
-#include <QString>
 #include <memory>
+#include <string>
 
 namespace db {
 class SQLConnection;
@@ -17,10 +17,10 @@ inline constexpr const char* kDriverLibraryName = "libsqldrvfb.so";
 std::unique_ptr<db::SQLConnection> makePelmoraConnection();
 
 // The driver library installed beside the program.
-QString driverLibraryPath();
+std::string driverLibraryPath();
 
 // The company's database: the server entry, "/datos/", the company code and
 // "/pelmora.fdb".
-QString companyDatabase(const QString& serverEntry, const QString& company);
+std::string companyDatabase(const std::string& serverEntry, const std::string& company);
 
 } // namespace app

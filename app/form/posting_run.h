@@ -15,11 +15,9 @@ namespace db {
 class SQLStoredProc;
 }
 
-namespace dataset {
-struct WindowDataSets;
-}
-
 namespace app {
+
+struct WindowDataSets;
 
 class PostingRun {
 public:
@@ -52,7 +50,7 @@ public:
         std::function<void()> enableErrorGrid;
     };
 
-    PostingRun(dataset::WindowDataSets& dataSets, db::SQLStoredProc& Scontapend, Window window);
+    PostingRun(WindowDataSets& dataSets, db::SQLStoredProc& Scontapend, Window window);
 
     // The whole run. Failures of the database and the data sets pass.
     void run(const Request& request);
@@ -81,7 +79,7 @@ private:
     void listErrors(std::int64_t errorCount, const std::string& interfaceName);
     void refuse(const std::string& text);
 
-    dataset::WindowDataSets& dataSets_;
+    WindowDataSets& dataSets_;
     db::SQLStoredProc& Scontapend_;
     Window window_;
     Timings timings_;

@@ -9,18 +9,20 @@
 #include <memory>
 
 namespace db {
-
 class SQLConnection;
+}
+
+namespace app {
 
 struct WindowCommands {
-    std::unique_ptr<SQLQuery> SQLQuery1;
-    std::unique_ptr<SQLTable> TPuntos;
-    std::unique_ptr<SQLTable> TAjuste;
-    std::unique_ptr<SQLStoredProc> Scontapend;
+    std::unique_ptr<db::SQLQuery> SQLQuery1;
+    std::unique_ptr<db::SQLTable> TPuntos;
+    std::unique_ptr<db::SQLTable> TAjuste;
+    std::unique_ptr<db::SQLStoredProc> Scontapend;
 
     // Builds them as the window loads them: settings first, the connection
     // last, so that nothing is read from the server yet.
-    static WindowCommands create(SQLConnection& Pelmora);
+    static WindowCommands create(db::SQLConnection& Pelmora);
 };
 
-} // namespace db
+} // namespace app

@@ -1,8 +1,9 @@
-#include "app/pelmora_connection.h"
+#include "app/form/connection_settings.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
+#include <filesystem>
+#include <system_error>
 
+#include "app/form/database_names.h"
 #include "db/sql_connection.h"
 
 namespace app {
@@ -12,7 +13,7 @@ std::unique_ptr<db::SQLConnection> makePelmoraConnection() {
     connection->ConnectionName = "Pelmora";
     connection->DriverName = "Firebird";
     connection->GetDriverFunc = "getSQLDriverFIREBIRD";
-    connection->LibraryName = driverLibraryPath().toStdString();
+    connection->LibraryName = driverLibraryPath();
     connection->VendorLib = "libfbclient.so.2";
     connection->LoginPrompt = false;
     connection->Params = db::ConnectionParams{
@@ -33,16 +34,20 @@ std::unique_ptr<db::SQLConnection> makePelmoraConnection() {
     return connection;
 }
 
-QString driverLibraryPath() {
-    const QString name = QString::fromLatin1(kDriverLibraryName);
+std::string driverLibraryPath() {
     // dlopen would search the system's library paths for a bare name, not
     // the program's own directory.
-    const QString besideProgram = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
-    return QFileInfo::exists(besideProgram) ? besideProgram : name;
+    std::error_code failed;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
+    if (failed)
+        return kDriverLibraryName;
+    const std::filesystem::path besideProgram = program.parent_path() / kDriverLibraryName;
+    return std::filesystem::exists(besideProgram, failed) ? besideProgram.string()
+                                                          : kDriverLibraryName;
 }
 
-QString companyDatabase(const QString& serverEntry, const QString& company) {
-    return serverEntry + QStringLiteral("/datos/") + company + QStringLiteral("/pelmora.fdb");
+std::string companyDatabase(const std::string& serverEntry, const std::string& company) {
+    return serverEntry + schema::kCompanyFolder + company + schema::kCompanyFile;
 }
 
 } // namespace app

@@ -1,8 +1,9 @@
-#include "app/closing_adjustments.h"
+#include "app/form/closing_adjustments.h"
 
+#include "app/form/database_names.h"
+#include "app/form/window_data_sets.h"
 #include "dataset/reconcile_error.h"
 #include "dataset/sql_resolver.h"
-#include "dataset/window_data_sets.h"
 #include "db/bcd.h"
 
 #include <optional>
@@ -28,11 +29,11 @@ db::SQLDate sqlDate(const platform::Date& day) {
 
 } // namespace
 
-ClosingAdjustments::ClosingAdjustments(dataset::WindowDataSets& dataSets, Window window)
+ClosingAdjustments::ClosingAdjustments(WindowDataSets& dataSets, Window window)
     : dataSets_(dataSets), window_(std::move(window)) {}
 
 std::string ClosingAdjustments::filterFor(const platform::Date& day) {
-    return FilterPrefix + quoted(platform::dateToShortText(day));
+    return std::string(schema::kAdjustmentFrom) + " = " + quoted(platform::dateToShortText(day));
 }
 
 void ClosingAdjustments::toggle() {

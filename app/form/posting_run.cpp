@@ -1,8 +1,9 @@
-#include "app/posting_run.h"
+#include "app/form/posting_run.h"
 
 #include <chrono>
 
-#include "dataset/window_data_sets.h"
+#include "app/form/database_names.h"
+#include "app/form/window_data_sets.h"
 #include "db/sql_literal.h"
 #include "db/sql_stored_proc.h"
 
@@ -10,25 +11,37 @@ namespace app {
 
 namespace {
 
-constexpr const char* kLocalHead = "select * from contabil_facturas_contado(";
-constexpr const char* kNiifHead = "select * from contabil_facturas_contado_n(";
 constexpr const char* kArgumentSeparator = ", ";
 
-constexpr const char* kAuthorisationClientCode =
-    "SELECT AUTO_NITCONTADO FROM AUTORIZACIONES WHERE PREF_PRE = ";
-constexpr const char* kCompanyClientCode =
-    "select conf_valor from configuracion where conf_modulo = 'FACTURACION' and conf_categoria = "
-    "'FACTURAS' and conf_propiedad = 'CODIGO DEL CLIENTE PARA VENTAS DE CONTADO'";
-constexpr const char* kInterfaceOfPrefix = "SELECT MAX(INVE_ID), MAX(INVE_NOMBRE) FROM "
-                                           "INTERFAZ_VENTAS WHERE TIDO_COD = 31 AND PREF_PRE = ";
+std::string postingHead(bool niif) {
+    return std::string("select * from ") +
+           (niif ? schema::kNiifPostingProcedure : schema::kPostingProcedure) + "(";
+}
 
-constexpr const char* kListingHead = "select erro_codigo,erro_cadena,";
-constexpr const char* kListingMiddle =
-    " as Interfaz from errores where erro_item >= (select (max(erro_item) -";
-constexpr const char* kListingTail = ") from errores where erro_tipodoc = 31 and erro_iddoc = 0)";
+std::string authorisationClientCode() {
+    return std::string("SELECT AUTO_NITCONTADO FROM ") + schema::kAuthorisationTable +
+           " WHERE PREF_PRE = ";
+}
 
-constexpr const char* kCompletionProcedure = "CONTABILIZA_PENDIENTE";
-constexpr const char* kCompletionParameter = "IDCNT";
+std::string companyClientCode() {
+    return std::string("select conf_valor from ") + schema::kConfigurationTable +
+           " where conf_modulo = 'FACTURACION' and conf_categoria = 'FACTURAS' and "
+           "conf_propiedad = 'CODIGO DEL CLIENTE PARA VENTAS DE CONTADO'";
+}
+
+std::string interfaceOfPrefix() {
+    return std::string("SELECT MAX(INVE_ID), MAX(INVE_NOMBRE) FROM ") +
+           schema::kSalesInterfaceTable + " WHERE TIDO_COD = 31 AND PREF_PRE = ";
+}
+
+// The error listing of the failed run: its head rows, the interface named in
+// a column of its own.
+std::string errorListing(const std::string& interfaceName, std::int64_t errorCount) {
+    return "select erro_codigo,erro_cadena," + db::sqlLiteral(interfaceName) +
+           " as Interfaz from " + schema::kErrorTable +
+           " where erro_item >= (select (max(erro_item) -" + std::to_string(errorCount) +
+           ") from " + schema::kErrorTable + " where erro_tipodoc = 31 and erro_iddoc = 0)";
+}
 
 std::int64_t timed(const std::function<void()>& work) {
     const auto started = std::chrono::steady_clock::now();
@@ -40,8 +53,7 @@ std::int64_t timed(const std::function<void()>& work) {
 
 } // namespace
 
-PostingRun::PostingRun(dataset::WindowDataSets& dataSets, db::SQLStoredProc& Scontapend,
-                       Window window)
+PostingRun::PostingRun(WindowDataSets& dataSets, db::SQLStoredProc& Scontapend, Window window)
     : dataSets_(dataSets), Scontapend_(Scontapend), window_(std::move(window)) {}
 
 void PostingRun::run(const Request& request) {
@@ -59,18 +71,18 @@ void PostingRun::run(const Request& request) {
     if (!findInterface(prefix, interfaceId, interfaceName))
         return;
 
-    const std::string statement =
-        (request.niif ? kNiifHead : kLocalHead) + db::sqlLiteral(request.dateText) +
-        kArgumentSeparator + db::sqlLiteral(clientCode) + kArgumentSeparator +
-        db::sqlLiteral(prefix) + kArgumentSeparator + std::to_string(point) + kArgumentSeparator +
-        std::to_string(interfaceId) + ")";
+    const std::string statement = postingHead(request.niif) + db::sqlLiteral(request.dateText) +
+                                  kArgumentSeparator + db::sqlLiteral(clientCode) +
+                                  kArgumentSeparator + db::sqlLiteral(prefix) + kArgumentSeparator +
+                                  std::to_string(point) + kArgumentSeparator +
+                                  std::to_string(interfaceId) + ")";
     post(statement, interfaceName);
 }
 
 bool PostingRun::choosePointOfSale(const dataset::Value& pointKey) {
     // By the chosen key, never by the name shown: two points of sale may
     // share a name. A closed CPuntos (no sign-in yet) fails here.
-    if (!dataSets_.CPuntos.Locate("PTVT_ID", pointKey)) {
+    if (!dataSets_.CPuntos.Locate(schema::kPointId, pointKey)) {
         refuse(NoPointOfSale);
         return false;
     }
@@ -78,12 +90,12 @@ bool PostingRun::choosePointOfSale(const dataset::Value& pointKey) {
 }
 
 bool PostingRun::findClientCode(const std::string& prefix, std::string& clientCode) {
-    if (lookUp(kAuthorisationClientCode + db::sqlLiteral(prefix), clientCode) &&
+    if (lookUp(authorisationClientCode() + db::sqlLiteral(prefix), clientCode) &&
         !clientCode.empty())
         return true;
     // The company's row is the last word, empty or not: an empty code goes
     // out as '' and the procedure reports it.
-    if (lookUp(kCompanyClientCode, clientCode))
+    if (lookUp(companyClientCode(), clientCode))
         return true;
     // Without the row the procedure cannot be called as it expects.
     refuse(NoClientCode);
@@ -94,7 +106,7 @@ bool PostingRun::findInterface(const std::string& prefix, std::int64_t& interfac
                                std::string& interfaceName) {
     std::string id;
     // The aggregate always gives a row; MAX of no rows is null.
-    if (!lookUp(kInterfaceOfPrefix + db::sqlLiteral(prefix), id) || id.empty()) {
+    if (!lookUp(interfaceOfPrefix() + db::sqlLiteral(prefix), id) || id.empty()) {
         refuse(NoInterfacePrefix + prefix + ".");
         return false;
     }
@@ -139,16 +151,15 @@ void PostingRun::post(const std::string& statement, const std::string& interface
 }
 
 void PostingRun::complete(std::int64_t voucher) {
-    Scontapend_.setStoredProcName(kCompletionProcedure);
-    Scontapend_.paramByName(kCompletionParameter).value = voucher;
+    Scontapend_.setStoredProcName(schema::kCompletionProcedure);
+    Scontapend_.paramByName(schema::kCompletionParameter).value = voucher;
     timings_.completionNanoseconds = timed([&] { Scontapend_.execProc(); });
 }
 
 void PostingRun::listErrors(std::int64_t errorCount, const std::string& interfaceName) {
     dataset::ClientDataSet& CError = dataSets_.CError;
     CError.close();
-    CError.setCommandText(kListingHead + db::sqlLiteral(interfaceName) + kListingMiddle +
-                          std::to_string(errorCount) + kListingTail);
+    CError.setCommandText(errorListing(interfaceName, errorCount));
     CError.open();
 }
 
