@@ -7,13 +7,15 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
-#include <QProcess>
 #include <QTest>
+#include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "app/program_start.h"
 #include "app/tfcontavtascontado.h"
 #include "install_fixture.h"
+#include "tests/db/company_database.h"
 
 class CompanyFixture {
 public:
@@ -22,15 +24,12 @@ public:
     bool create(const QStringList& companies) {
         install_.writeInstallDirectory();
         install_.writeServerList(entry().toUtf8() + "\n");
-        for (const QString& company : companies) {
-            const int result = QProcess::execute(
-                qEnvironmentVariable("PELMORA_CREATE_COMPANY"),
-                {QStringLiteral("--demo"), QStringLiteral("--force"),
-                 QStringLiteral("--date-order"), QStringLiteral("DMY"), entry(), company});
-            if (result != 0)
-                return false;
-        }
-        return true;
+        std::vector<std::string> codes;
+        for (const QString& company : companies)
+            codes.push_back(company.toStdString());
+        db::test::CompanyOptions options;
+        options.dateOrder = "DMY";
+        return db::test::createCompaniesIn(entry().toStdString(), codes, options);
     }
 
     // The server entry: the embedded engine's plain directory.

@@ -5,16 +5,17 @@
 // Firebird server; and a connection of the test's own to look into them.
 
 #include <QDate>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/form/connection_settings.h"
 #include "db/sql_connection.h"
 #include "db/sql_query.h"
 #include "install_fixture.h"
+#include "tests/db/company_database.h"
 
 class PostingCompanies {
 public:
@@ -29,16 +30,15 @@ public:
     bool create(const QStringList& companies) {
         install_.writeInstallDirectory();
         install_.writeServerList(entry().toUtf8() + "\n");
-        for (const QString& company : companies) {
-            QStringList arguments{QStringLiteral("--demo"), QStringLiteral("--force")};
-            if (!prefix_.isEmpty())
-                arguments << QStringLiteral("--user") << user_ << QStringLiteral("--password")
-                          << password_;
-            arguments << entry() << company;
-            if (QProcess::execute(qEnvironmentVariable("PELMORA_CREATE_COMPANY"), arguments) != 0)
-                return false;
+        std::vector<std::string> codes;
+        for (const QString& company : companies)
+            codes.push_back(company.toStdString());
+        db::test::CompanyOptions options;
+        if (!prefix_.isEmpty()) {
+            options.user = user_.toStdString();
+            options.password = password_.toStdString();
         }
-        return true;
+        return db::test::createCompaniesIn(entry().toStdString(), codes, options);
     }
 
     // The server entry the window signs in through.
@@ -64,10 +64,8 @@ class CompanyProbe {
 public:
     CompanyProbe(const PostingCompanies& companies, const QString& company)
         : connection_(app::makePelmoraConnection()) {
-        connection_->Params.setValue("Database", companies.database(company));
-        connection_->Params.setValue("User_Name", companies.user().toStdString());
-        connection_->Params.setValue("password", companies.password().toStdString());
-        connection_->setConnected(true);
+        db::test::connectTo(*connection_, companies.database(company),
+                            companies.user().toStdString(), companies.password().toStdString());
         query_.setConnection(connection_.get());
     }
     ~CompanyProbe() {

@@ -1,9 +1,10 @@
 #pragma once
 // Helpers of the command tests: the text of a failure, a company database
-// made by the project's own script, and values as text.
+// in the test directory, and values as text.
 
 #include "db/database_error.h"
 #include "db/sql_command.h"
+#include "tests/db/company_database.h"
 #include "tests/db/test_database.h"
 
 #include <cstdio>
@@ -24,25 +25,16 @@ inline std::string errorOf(const std::function<void()>& action) {
     return "<no error>";
 }
 
-// Demo companies made by scripts/create-company.sh under one server entry of
-// the test directory, named after the test; their short dates are
-// day/month/year. Gives the entry, or nothing when the script fails.
+// Demo companies under one server entry of the test directory, named after
+// the test; their short dates are day/month/year. Gives the entry, or
+// nothing when the script fails.
 inline std::string createCompanies(const std::string& name,
                                    const std::vector<std::string>& companies) {
-    const char* script = std::getenv("PELMORA_CREATE_COMPANY");
-    if (script == nullptr) {
-        return {};
-    }
     const std::string entry = TestDatabase::tempDir() + "/" + name;
     std::filesystem::remove_all(entry);
-    for (const std::string& company : companies) {
-        const std::string command = std::string(script) + " --demo --force --date-order DMY '" +
-                                    entry + "' " + company + " > /dev/null";
-        if (std::system(command.c_str()) != 0) {
-            return {};
-        }
-    }
-    return entry;
+    CompanyOptions options;
+    options.dateOrder = "DMY";
+    return createCompaniesIn(entry, companies, options) ? entry : std::string();
 }
 
 // The database of demo company 001 made as createCompanies makes it.

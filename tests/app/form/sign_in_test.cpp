@@ -59,10 +59,7 @@ public:
 // A connection of the test's own to a company.
 std::unique_ptr<db::SQLConnection> probe(const std::string& database) {
     auto connection = makePelmoraConnection();
-    connection->Params.setValue("Database", database);
-    connection->Params.setValue("User_Name", "SYSDBA");
-    connection->Params.setValue("password", "masterkey");
-    connection->setConnected(true);
+    db::test::connectTo(*connection, database);
     return connection;
 }
 
