@@ -1,7 +1,8 @@
 #pragma once
-// A connection set up as the program's window sets up its one connection,
-// with the driver library of this build.
+// The program's one connection, with the driver library of this build and
+// the database and credentials filled in, not yet connected.
 
+#include "app/form/connection_settings.h"
 #include "db/sql_connection.h"
 #include "tests/db/test_database.h"
 
@@ -12,26 +13,11 @@ namespace db::test {
 inline std::unique_ptr<SQLConnection> programConnection(const std::string& database,
                                                         const std::string& user = "SYSDBA",
                                                         const std::string& password = "x") {
-    auto c = std::make_unique<SQLConnection>("Pelmora");
-    c->DriverName = "Firebird";
-    c->GetDriverFunc = "getSQLDriverFIREBIRD";
+    auto c = app::makePelmoraConnection();
     c->LibraryName = TestDatabase::driverLibrary();
-    c->VendorLib = "libfbclient.so.2";
-    c->Params = ConnectionParams{
-        {"DriverName", "Firebird"},
-        {"BlobSize", "-1"},
-        {"CommitRetain", "False"},
-        {"Database", database},
-        {"ErrorResourceFile", ""},
-        {"LocaleCode", "0000"},
-        {"Password", password},
-        {"RoleName", "RoleName"},
-        {"ServerCharSet", ""},
-        {"SQLDialect", "3"},
-        {"Firebird TransIsolation", "ReadCommited"},
-        {"User_Name", user},
-        {"WaitOnLocks", "True"},
-    };
+    c->Params.setValue("Database", database);
+    c->Params.setValue("User_Name", user);
+    c->Params.setValue("Password", password);
     return c;
 }
 
