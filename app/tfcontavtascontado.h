@@ -92,7 +92,8 @@ public:
     ui::DBGrid* DBGrid2;
     ui::DBNavigator* DBNavigator1;
 
-    // The connection, its commands and the data sets over them.
+    // The connection, its commands and the data sets over them; Pelmora and
+    // dataSets name the session's own.
     FormSession form;
     db::SQLConnection* const Pelmora;
     WindowDataSets* const dataSets;

@@ -1,7 +1,7 @@
 #pragma once
 // The five client data sets of the main window with their providers, data
 // sources, options, start command texts and persistent fields, as the window
-// stores them. The window owns one of these beside its commands.
+// stores them. A FormSession owns one of these beside its commands.
 
 #include "dataset/client_data_set.h"
 #include "dataset/component.h"
