@@ -4,6 +4,7 @@
 #include "dataset/sql_resolver.h"
 #include "dataset/window_data_sets.h"
 #include "db/bcd.h"
+#include "platform/text.h"
 
 #include <optional>
 #include <string_view>
@@ -175,9 +176,7 @@ std::string ClosingAdjustments::changedElsewhere(const dataset::ReconcileError& 
                             text(*dataSets_.CAjusteAJCI_FACTOR) + ", del " +
                             text(*dataSets_.CAjusteAJCI_FECINI) + " al " +
                             text(*dataSets_.CAjusteAJCI_FECFIN) + ",";
-    std::string line = ChangedElsewhere;
-    line.replace(line.find("%s"), 2, row);
-    return line;
+    return platform::fill(ChangedElsewhere, row);
 }
 
 void ClosingAdjustments::report(const std::vector<std::string>& refused) {

@@ -13,22 +13,13 @@
 #include "dataset/reconciler.h"
 #include "dataset/sql_resolver.h"
 #include "db/database_error.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <charconv>
 
 namespace dataset {
 namespace {
-
-std::string fill(const char* pattern, std::string_view value) {
-    std::string text(pattern);
-    std::size_t at = text.find("%s");
-    if (at == std::string::npos) {
-        at = text.find("%d");
-    }
-    text.replace(at, 2, value);
-    return text;
-}
 
 bool boolAttribute(const EngineStore& store, std::string_view name) {
     const PacketAttribute* attribute = store.attribute(name);
@@ -89,7 +80,7 @@ Field& ClientDataSet::addField(std::unique_ptr<Field> field) {
 
 Field& ClientDataSet::Fields(int index) const {
     if (index < 0 || index >= fieldCount()) {
-        throw db::DatabaseError(fill(ListIndexOutOfBounds, std::to_string(index)));
+        throw db::DatabaseError(platform::fill(ListIndexOutOfBounds, std::to_string(index)));
     }
     return *fields_[static_cast<std::size_t>(index)];
 }
@@ -103,7 +94,7 @@ Field* ClientDataSet::FindField(std::string_view fieldName) const {
 Field& ClientDataSet::FieldByName(std::string_view fieldName) const {
     Field* field = FindField(fieldName);
     if (field == nullptr) {
-        raise(fill(FieldNotFound, fieldName));
+        raise(platform::fill(FieldNotFound, fieldName));
     }
     return *field;
 }
@@ -519,7 +510,7 @@ bool ClientDataSet::Locate(std::string_view fieldName, const Value& value, Locat
             literal = "'" + valueText + "'";
             break;
         default:
-            throw db::DatabaseError(fill(UnsupportedLocateType, field.FieldName()));
+            throw db::DatabaseError(platform::fill(UnsupportedLocateType, field.FieldName()));
         }
         text = "[" + field.FieldName() + "]=" + literal;
     }
@@ -681,7 +672,7 @@ void ClientDataSet::Post() {
                     break;
                 }
             }
-            throw db::DatabaseError(fill(Field::MustHaveValue, field->displayName()));
+            throw db::DatabaseError(platform::fill(Field::MustHaveValue, field->displayName()));
         }
     }
     if (state_ == DataSetState::Insert) {

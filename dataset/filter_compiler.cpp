@@ -4,9 +4,9 @@
 #include "dataset/filter_constant.h"
 #include "dataset/filter_tokenizer.h"
 #include "db/database_error.h"
+#include "platform/text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 namespace dataset {
@@ -16,27 +16,13 @@ using Node = FilterExpression::Node;
 using TokenKind = FilterTokenKind;
 using Token = FilterToken;
 
-std::string format(const char* pattern, std::string_view value) {
-    std::string result(pattern);
-    const std::size_t at = result.find("%s");
-    if (at != std::string::npos) {
-        result.replace(at, 2, value);
-    }
-    return result;
-}
-
 [[noreturn]] void fail(const std::string& message) {
     throw db::DatabaseError(message);
 }
 
 bool keyword(const Token& token, std::string_view word) {
-    if (token.kind != TokenKind::Name || token.bracketed || token.text.size() != word.size()) {
-        return false;
-    }
-    return std::equal(word.begin(), word.end(), token.text.begin(), [](char a, char b) {
-        return std::toupper(static_cast<unsigned char>(a)) ==
-               std::toupper(static_cast<unsigned char>(b));
-    });
+    return token.kind == TokenKind::Name && !token.bracketed &&
+           platform::equalsIgnoreCase(token.text, word);
 }
 
 // Words that join or test conditions and so cannot stand for a value.
@@ -138,7 +124,7 @@ public:
     std::unique_ptr<Node> parse() {
         Term term = orExpression();
         if (peek().kind != TokenKind::End) {
-            fail(format(FilterCompiler::ExpressionExpected, describe(peek())));
+            fail(platform::fill(FilterCompiler::ExpressionExpected, describe(peek())));
         }
         return condition(std::move(term));
     }
@@ -254,7 +240,7 @@ private:
             fail(FilterCompiler::TypeMismatch);
         }
         if (peek().kind != TokenKind::LParen) {
-            fail(format(FilterCompiler::OpenExpected, describe(peek())));
+            fail(platform::fill(FilterCompiler::OpenExpected, describe(peek())));
         }
         take();
         if (peek().kind == TokenKind::RParen) {
@@ -276,7 +262,7 @@ private:
                 break;
             }
             if (next.kind != TokenKind::Comma) {
-                fail(format(FilterCompiler::CloseOrCommaExpected, describe(next)));
+                fail(platform::fill(FilterCompiler::CloseOrCommaExpected, describe(next)));
             }
         }
         return conditionTerm(std::move(node));
@@ -466,7 +452,7 @@ private:
             if (!compiler_.extendedSyntax) {
                 fail(FilterCompiler::NoArithmetic);
             }
-            fail(format(FilterCompiler::ExpressionExpected, describe(peek())));
+            fail(platform::fill(FilterCompiler::ExpressionExpected, describe(peek())));
         }
         return primary();
     }
@@ -477,7 +463,7 @@ private:
             take();
             Term inner = orExpression();
             if (peek().kind != TokenKind::RParen) {
-                fail(format(FilterCompiler::CloseExpected, describe(peek())));
+                fail(platform::fill(FilterCompiler::CloseExpected, describe(peek())));
             }
             take();
             return inner;
@@ -505,14 +491,14 @@ private:
             term.node->column = term.field.column;
             return term;
         }
-        fail(format(FilterCompiler::ExpressionExpected, describe(token)));
+        fail(platform::fill(FilterCompiler::ExpressionExpected, describe(token)));
     }
 
     FilterCompiler::FieldRef field(const std::string& name) const {
         std::optional<FilterCompiler::FieldRef> ref =
             compiler_.lookup ? compiler_.lookup(name) : std::nullopt;
         if (!ref) {
-            fail(format(FilterCompiler::FieldNotFound, name));
+            fail(platform::fill(FilterCompiler::FieldNotFound, name));
         }
         return *ref;
     }

@@ -2,6 +2,7 @@
 
 #include "dataset/time_text.h"
 #include "db/database_error.h"
+#include "platform/text.h"
 
 #include <charconv>
 
@@ -16,11 +17,7 @@ constexpr std::size_t MaxTextConstant = 255;
 }
 
 [[noreturn]] void invalidDate(const std::string& text) {
-    const std::string_view pattern = FilterCompiler::InvalidDate;
-    const std::size_t at = pattern.find("%s");
-    std::string message(pattern.substr(0, at));
-    message.append(text).append(pattern.substr(at + 2));
-    throw db::DatabaseError(message);
+    throw db::DatabaseError(platform::fill(FilterCompiler::InvalidDate, text));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "dataset/filter_compiler.h"
 #include "db/database_error.h"
+#include "platform/text.h"
 
 #include <cctype>
 
@@ -93,11 +94,8 @@ std::vector<FilterToken> FilterTokenizer::tokenize(std::string_view text, char s
             tokens.push_back({FilterTokenKind::Operator, std::string(1, static_cast<char>(c))});
             ++i;
         } else {
-            const std::string_view pattern = FilterCompiler::InvalidCharacter;
-            const std::size_t at = pattern.find("%s");
-            std::string message(pattern.substr(0, at));
-            message.append(text.substr(i, 1)).append(pattern.substr(at + 2));
-            throw db::DatabaseError(message);
+            throw db::DatabaseError(
+                platform::fill(FilterCompiler::InvalidCharacter, text.substr(i, 1)));
         }
     }
     tokens.push_back({FilterTokenKind::End, {}});

@@ -1,21 +1,21 @@
 #include "db/connection_settings.h"
 
 #include "db/database_error.h"
-#include "db/text_util.h"
+#include "platform/text.h"
 
 namespace db {
 
 namespace {
 
 int booleanValue(const std::string& value) {
-    return TextUtil::upper(TextUtil::trim(value)) == "TRUE" ? 1 : 0;
+    return platform::upper(platform::trim(value)) == "TRUE" ? 1 : 0;
 }
 
 std::int64_t integerValue(const std::string& value) {
-    const std::string trimmed = TextUtil::trim(value);
-    const auto number = TextUtil::toInteger(trimmed);
+    const std::string trimmed = platform::trim(value);
+    const auto number = platform::toInteger(trimmed);
     if (!number) {
-        throw DatabaseError(TextUtil::format(ConnectionSettings::NotAnInteger, trimmed));
+        throw DatabaseError(platform::fill(ConnectionSettings::NotAnInteger, trimmed));
     }
     return *number;
 }
@@ -26,7 +26,7 @@ int ConnectionSettings::apply(ISQLConnection& c, const ConnectionParams& params,
                               const std::string& driverName) {
     const auto text = [&](const char* name, ConnectionOption option) {
         if (const std::string value = params.value(name); !value.empty()) {
-            c.SetOption(option, TextUtil::trim(value));
+            c.SetOption(option, platform::trim(value));
         }
     };
     const auto boolean = [&](const char* name, ConnectionOption option) {
@@ -40,14 +40,14 @@ int ConnectionSettings::apply(ISQLConnection& c, const ConnectionParams& params,
     boolean("CommitRetain", ConnectionOption::CommitRetain);
     boolean("AutoCommit", ConnectionOption::AutoCommit);
     boolean("BlockingMode", ConnectionOption::BlockingMode);
-    if (const std::string charSet = TextUtil::trim(params.value("ServerCharSet"));
+    if (const std::string charSet = platform::trim(params.value("ServerCharSet"));
         !charSet.empty()) {
         c.SetOption(ConnectionOption::ServerCharSet, charSet);
     }
     int isolationLevel = IsolationLevel::ReadCommitted;
     if (const std::string value = params.value(driverName + " TransIsolation"); !value.empty()) {
         // Deliberately not trimmed: only the exact words select another level.
-        const std::string level = TextUtil::lower(value);
+        const std::string level = platform::lower(value);
         isolationLevel = level == "repeatableread" ? IsolationLevel::RepeatableRead
                          : level == "dirtyread"    ? IsolationLevel::DirtyRead
                                                    : IsolationLevel::ReadCommitted;
@@ -71,14 +71,14 @@ std::int64_t ConnectionSettings::blobSize(const ConnectionParams& params) {
     if (!params.contains("BlobSize")) {
         return -1;
     }
-    return TextUtil::toInteger(TextUtil::trim(params.value("BlobSize"))).value_or(-1);
+    return platform::toInteger(platform::trim(params.value("BlobSize"))).value_or(-1);
 }
 
 std::int64_t ConnectionSettings::rowsetSize(const ConnectionParams& params) {
     if (!params.contains("RowsetSize")) {
         return DefaultRowsetSize;
     }
-    return TextUtil::toInteger(TextUtil::trim(params.value("RowsetSize")))
+    return platform::toInteger(platform::trim(params.value("RowsetSize")))
         .value_or(DefaultRowsetSize);
 }
 

@@ -4,7 +4,7 @@
 #include "db/database_error.h"
 #include "db/driver_error_text.h"
 #include "db/driver_libraries.h"
-#include "db/text_util.h"
+#include "platform/text.h"
 
 #include <algorithm>
 
@@ -66,13 +66,13 @@ void SQLConnection::raiseDriverError(int code, ISQLErrorSource* source) {
 }
 
 void SQLConnection::open() {
-    if (TextUtil::trim(DriverName).empty()) {
+    if (platform::trim(DriverName).empty()) {
         throw DatabaseError(MissingDriverName);
     }
-    if (TextUtil::trim(LibraryName).empty() || TextUtil::trim(VendorLib).empty()) {
+    if (platform::trim(LibraryName).empty() || platform::trim(VendorLib).empty()) {
         throw DatabaseError(prefixed(MissingLibraryName));
     }
-    if (TextUtil::trim(Params.value("Database")).empty()) {
+    if (platform::trim(Params.value("Database")).empty()) {
         throw DatabaseError(ConnectionName.empty() ? MissingConnectionName : MissingDatabase);
     }
     state_ = ConnectionState::Connecting;
@@ -80,24 +80,24 @@ void SQLConnection::open() {
         if (!libraryLoaded_) {
             const BusyCursor busy;
             std::string error;
-            const std::string libraryName = TextUtil::trim(LibraryName);
+            const std::string libraryName = platform::trim(LibraryName);
             platform::SharedLibrary* library = DriverLibraries::load(libraryName, &error);
             if (library == nullptr) {
-                throw DatabaseError(TextUtil::format(UnableToLoad, LibraryName));
+                throw DatabaseError(platform::fill(UnableToLoad, LibraryName));
             }
             entry_ =
-                reinterpret_cast<GetDriverFunction>(library->symbol(TextUtil::trim(GetDriverFunc)));
+                reinterpret_cast<GetDriverFunction>(library->symbol(platform::trim(GetDriverFunc)));
             if (entry_ == nullptr) {
-                throw DatabaseError(TextUtil::format(UnableToFindProcedure, GetDriverFunc));
+                throw DatabaseError(platform::fill(UnableToFindProcedure, GetDriverFunc));
             }
             libraryLoaded_ = true;
         }
         const BusyCursor busy;
         ISQLDriver* driver = nullptr;
-        const std::string errorResourceFile = TextUtil::trim(Params.value("ErrorResourceFile"));
+        const std::string errorResourceFile = platform::trim(Params.value("ErrorResourceFile"));
         if (entry_(VendorLib.c_str(), errorResourceFile.c_str(), &driver) != 0 ||
             driver == nullptr) {
-            throw DatabaseError(TextUtil::format(UnableToLoad, VendorLib));
+            throw DatabaseError(platform::fill(UnableToLoad, VendorLib));
         }
         driver_.reset(driver);
 
@@ -108,7 +108,7 @@ void SQLConnection::open() {
         serverConnection_.reset(connection);
 
         // The login values live only for the length of this sequence.
-        const std::string database = TextUtil::trim(Params.value("Database"));
+        const std::string database = platform::trim(Params.value("Database"));
         const std::string user = Params.value("USER_NAME");
         const std::string password = Params.value("PASSWORD");
         isolationLevel_ = ConnectionSettings::apply(*serverConnection_, Params, DriverName);
@@ -126,7 +126,7 @@ void SQLConnection::open() {
             raiseDriverError(r, serverConnection_.get());
         }
         metaData_.reset(metaData);
-        if (const std::string schema = TextUtil::trim(user); !schema.empty()) {
+        if (const std::string schema = platform::trim(user); !schema.empty()) {
             metaData_->SetOption(MetaDataOption::SchemaName, schema);
         }
         quoteChar_.clear();
