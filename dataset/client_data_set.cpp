@@ -12,6 +12,7 @@
 #include "dataset/packet_reader.h"
 #include "dataset/reconciler.h"
 #include "db/database_error.h"
+#include "platform/decimal_separator.h"
 
 #include <algorithm>
 #include <charconv>
@@ -267,6 +268,13 @@ void ClientDataSet::installFilter() {
     if (!filtered_ || filter_.empty()) {
         return;
     }
+    std::shared_ptr<const FilterExpression> expression = compileFilter(filter_, true, filterOptions_);
+    filterHandle_ = cursor_->addFilter(std::move(expression));
+}
+
+std::unique_ptr<FilterExpression> ClientDataSet::compileFilter(std::string_view text,
+                                                               bool extendedSyntax,
+                                                               FilterOptions options) const {
     FilterCompiler compiler;
     compiler.lookup =
         [this](std::string_view fieldName) -> std::optional<FilterCompiler::FieldRef> {
@@ -278,10 +286,10 @@ void ClientDataSet::installFilter() {
                                         field->Size()};
     };
     compiler.parseDate = dateParser_;
-    compiler.extendedSyntax = true;
-    compiler.options = filterOptions_;
-    std::shared_ptr<const FilterExpression> expression = compiler.compile(filter_);
-    filterHandle_ = cursor_->addFilter(std::move(expression));
+    compiler.decimalSeparator = platform::decimalSeparator();
+    compiler.extendedSyntax = extendedSyntax;
+    compiler.options = options;
+    return compiler.compile(text);
 }
 
 void ClientDataSet::dropFilter() {
@@ -505,11 +513,15 @@ bool ClientDataSet::Locate(std::string_view fieldName, const Value& value, Locat
         case FieldType::LargeInt:
         case FieldType::AutoInc:
         case FieldType::Boolean:
+            literal = valueText;
+            break;
         case FieldType::Float:
         case FieldType::Currency:
         case FieldType::BCD:
         case FieldType::FMTBcd:
+            // Written as the filter reads numbers, with the user's separator.
             literal = valueText;
+            std::replace(literal.begin(), literal.end(), '.', platform::decimalSeparator());
             break;
         case FieldType::Date:
         case FieldType::Time:

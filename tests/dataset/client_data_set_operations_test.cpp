@@ -6,6 +6,7 @@
 
 #include "dataset/data_set_provider.h"
 #include "platform/short_date.h"
+#include "tests/dataset/short_date_locale.h"
 
 #include <functional>
 #include <ostream>
@@ -393,6 +394,22 @@ TEST_F(CompanyDataSets, DeleteLoopOnAFilteredViewRemovesOnlyItsRows) {
 }
 
 // --- Filtering an open data set ---
+
+TEST_F(CompanyDataSets, NumbersInFiltersAndLocatesUseTheUsersDecimalSeparator) {
+    const ShortDateLocale locale("%d/%m/%Y", ',');
+    ASSERT_TRUE(locale.ready()) << "localedef could not build a locale";
+    ClientDataSet& c = sets_->CAjuste;
+    c.open();
+    c.setFilter("AJCI_PORC > 4,5 AND AJCI_FACTOR = 0,8");
+    c.setFiltered(true);
+    const Strings rates = column(c, "AJCI_PORC");
+    EXPECT_FALSE(rates.empty());
+    for (const std::string& rate : rates) {
+        EXPECT_TRUE(rate == "16" || rate == "5") << rate;
+    }
+    EXPECT_TRUE(c.Locate("AJCI_FACTOR", db::Bcd::fromScaled(8000, 4)));
+    EXPECT_FALSE(c.Locate("AJCI_FACTOR", db::Bcd::fromScaled(8500, 4)));
+}
 
 TEST_F(CompanyDataSets, SettingTheFilterAgainStillMovesToTheFirstRow) {
     ClientDataSet& c = openPoints();
