@@ -14,7 +14,8 @@ constexpr const char* kUnknownError = "Unknown exception";
 } // namespace
 
 Application::Application(int& argc, char** argv)
-    : QApplication(argc, argv), messageDisplay_(showPlainMessage), errorDisplay_(showErrorBox) {
+    : QApplication(argc, argv), messageDisplay_(showPlainMessage), errorDisplay_(showErrorBox),
+      questionDisplay_(askYesNoCancel) {
     // The title is the application name rather than its display name, which
     // some platforms would append to every window caption.
     setApplicationName(QString::fromUtf8(kApplicationTitle));
@@ -63,6 +64,16 @@ void Application::showMessage(const QString& text) {
     }
     if (application->messageDisplay_)
         application->messageDisplay_(text);
+}
+
+Application::Answer Application::ask(const QString& text) {
+    auto* application = qobject_cast<Application*>(QCoreApplication::instance());
+    if (!application)
+        return askYesNoCancel(text);
+    // Nobody to answer: nothing is decided.
+    if (!application->questionDisplay_)
+        return Answer::Cancel;
+    return application->questionDisplay_(text);
 }
 
 QString Application::errorBoxText(const QString& message) {

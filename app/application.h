@@ -16,6 +16,10 @@ class Application : public QApplication {
     Q_OBJECT
 public:
     using Display = std::function<void(const QString& text)>;
+    // The answers to one of the program's questions: yes, no, or neither
+    // (go back to what was being done).
+    enum class Answer { Yes, No, Cancel };
+    using Question = std::function<Answer(const QString& text)>;
 
     Application(int& argc, char** argv);
 
@@ -32,10 +36,15 @@ public:
     // Shows one of the program's own messages in a plain message box.
     static void showMessage(const QString& text);
 
-    // Replace the message box and the error box, e.g. to collect the texts
-    // in a test.
+    // Asks one of the program's own questions in a question box with the
+    // three answers.
+    static Answer ask(const QString& text);
+
+    // Replace the message box, the error box and the question box, e.g. to
+    // collect the texts and answer in a test.
     void setMessageDisplay(Display display) { messageDisplay_ = std::move(display); }
     void setErrorDisplay(Display display) { errorDisplay_ = std::move(display); }
+    void setQuestionDisplay(Question question) { questionDisplay_ = std::move(question); }
 
     // The message as the error box shows it: a period is appended when the
     // last character sorts after ".".
@@ -48,6 +57,7 @@ private:
 
     Display messageDisplay_;
     Display errorDisplay_;
+    Question questionDisplay_;
 };
 
 } // namespace app

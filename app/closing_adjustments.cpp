@@ -5,6 +5,9 @@
 #include "dataset/window_data_sets.h"
 #include "db/bcd.h"
 
+#include <optional>
+#include <string_view>
+
 namespace app {
 namespace {
 
@@ -42,6 +45,7 @@ void ClosingAdjustments::toggle() {
 void ClosingAdjustments::open() {
     dataset::ClientDataSet& CAjuste = dataSets_.CAjuste;
     const platform::Date day = window_.chosenDate();
+    day_ = day;
     CAjuste.setFilter(filterFor(day));
     CAjuste.setFiltered(true);
     // Left open by F2, the data set is not read again: the filter alone
@@ -71,7 +75,31 @@ bool ClosingAdjustments::close() {
     }
     window_.showPanel(false);
     dataSets_.CAjuste.close();
+    day_.reset();
     return true;
+}
+
+bool ClosingAdjustments::leaveCompany() {
+    if (window_.panelShown())
+        return close();
+    dataSets_.CAjuste.close();
+    day_.reset();
+    return true;
+}
+
+bool ClosingAdjustments::hasUnsavedChanges() const {
+    const dataset::ClientDataSet& CAjuste = dataSets_.CAjuste;
+    if (!window_.panelShown() || !CAjuste.Active())
+        return false;
+    return CAjuste.ChangeCount() > 0 || CAjuste.State() == dataset::DataSetState::Insert ||
+           CAjuste.State() == dataset::DataSetState::Edit;
+}
+
+void ClosingAdjustments::newRowDefaults() {
+    if (!day_)
+        return;
+    dataSets_.CAjusteAJCI_FECINI->setAsDate(sqlDate(*day_));
+    dataSets_.CAjusteAJCI_FECFIN->setAsDate(sqlDate(*day_));
 }
 
 bool ClosingAdjustments::saveBeforePosting() {
@@ -97,15 +125,24 @@ bool ClosingAdjustments::saveBeforePosting() {
 std::vector<std::string> ClosingAdjustments::apply(int maxErrors) {
     dataset::ClientDataSet& CAjuste = dataSets_.CAjuste;
     std::vector<std::string> refused;
+    bool readAgain = false;
     const auto handler = CAjuste.OnReconcileError;
-    CAjuste.OnReconcileError = [&refused](dataset::ClientDataSet&,
-                                          const dataset::ReconcileError& error, dataset::UpdateKind,
-                                          dataset::ReconcileAction&) {
-        // Rows that were only rolled back with a refused one stay in the
-        // change log without a line of their own.
-        if (error.errorCode() != dataset::SQLResolver::NotSavedCode)
-            refused.emplace_back(error.what());
-    };
+    CAjuste.OnReconcileError =
+        [this, &refused, &readAgain](dataset::ClientDataSet&, const dataset::ReconcileError& error,
+                                     dataset::UpdateKind, dataset::ReconcileAction& action) {
+            // No correction can save a change of a row that is no longer as it
+            // was read: the row as the database holds it now takes its place.
+            if (std::string_view(error.what()) == dataset::SQLResolver::RecordChanged) {
+                action = dataset::ReconcileAction::Refresh;
+                refused.push_back(changedElsewhere(error));
+                readAgain = true;
+                return;
+            }
+            // Rows that were only rolled back with a refused one stay in the
+            // change log without a line of their own.
+            if (error.errorCode() != dataset::SQLResolver::NotSavedCode)
+                refused.emplace_back(error.what());
+        };
     int errorCount = 0;
     try {
         errorCount = CAjuste.ApplyUpdates(maxErrors);
@@ -116,7 +153,31 @@ std::vector<std::string> ClosingAdjustments::apply(int maxErrors) {
     CAjuste.OnReconcileError = handler;
     if (errorCount > 0 && refused.empty())
         refused.emplace_back();
+    if (readAgain && CAjuste.ChangeCount() > 0)
+        refused.emplace_back(OthersKept);
     return refused;
+}
+
+std::string ClosingAdjustments::changedElsewhere(const dataset::ReconcileError& error) const {
+    // The row as the user last saw it read: a deletion or a modification
+    // has its values as read, an insertion only its own.
+    const auto valueOf = [&error](std::string_view column) {
+        std::optional<dataset::Value> value = error.oldValue(column);
+        if (!value)
+            value = error.newValue(column);
+        return value.value_or(dataset::Value());
+    };
+    const auto text = [&valueOf](const dataset::Field& field) {
+        const std::string shown = field.displayTextOf(valueOf(field.FieldName()));
+        return shown.empty() ? std::string("(vacío)") : shown;
+    };
+    const std::string row = "de " + text(*dataSets_.CAjusteAJCI_PORC) + " % con factor " +
+                            text(*dataSets_.CAjusteAJCI_FACTOR) + ", del " +
+                            text(*dataSets_.CAjusteAJCI_FECINI) + " al " +
+                            text(*dataSets_.CAjusteAJCI_FECFIN) + ",";
+    std::string line = ChangedElsewhere;
+    line.replace(line.find("%s"), 2, row);
+    return line;
 }
 
 void ClosingAdjustments::report(const std::vector<std::string>& refused) {

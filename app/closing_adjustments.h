@@ -9,21 +9,33 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/short_date.h"
 
 namespace dataset {
+class ReconcileError;
 struct WindowDataSets;
-}
+} // namespace dataset
 
 namespace app {
 
 class ClosingAdjustments {
 public:
     static constexpr const char* NotSaved = "No se pudieron guardar las tarifas:";
+    // A row another user changed or deleted while the editor was open; %s
+    // names it by its percentage, factor and dates.
+    static constexpr const char* ChangedElsewhere =
+        "La tarifa %s fue cambiada o borrada por otro usuario: se descarta su cambio y se "
+        "vuelve a leer de la base de datos.";
+    static constexpr const char* OthersKept =
+        "Los demás cambios se conservan: pulse F5 para guardarlos.";
     static constexpr const char* FilterPrefix = "AJCI_FECINI = ";
+    // Asked when the window closes over changes not yet saved.
+    static constexpr const char* SaveBeforeLeaving =
+        "Las tarifas tienen cambios sin guardar. ¿Desea guardarlos antes de salir?";
 
     // Percentage and factor of a standard row, as integers scaled by 10^Scale.
     static constexpr int Scale = 4;
@@ -56,6 +68,17 @@ public:
     // F2 with the panel shown. False, as for close(), when rows were refused;
     // the posting run must then not start.
     bool saveBeforePosting();
+    // Before signing in to another company: the changes being edited are
+    // saved to the company they were made in (false, after telling the user,
+    // when rows were refused: the editor stays open), and a data set left
+    // open by F2 is closed so that the next opening reads the new company.
+    bool leaveCompany();
+
+    // The panel is shown over changes the database has not yet seen.
+    bool hasUnsavedChanges() const;
+    // Defaults of a row the user adds: the day the panel was opened for, so
+    // that the row stays in the day's view.
+    void newRowDefaults();
 
     // The filter of the day's rows: the field, "=", the date as the user's
     // short date text in quotes.
@@ -63,11 +86,17 @@ public:
 
 private:
     // Sends CAjuste's change log; the database's message of each refused row.
+    // A row another user changed or deleted meanwhile loses its change and
+    // is read again, so that the next save can take the others.
     std::vector<std::string> apply(int maxErrors);
+    // The line of a refused row that another user changed or deleted.
+    std::string changedElsewhere(const dataset::ReconcileError& error) const;
     void report(const std::vector<std::string>& refused);
 
     dataset::WindowDataSets& dataSets_;
     Window window_;
+    // The day of the rows in the editor, from its opening.
+    std::optional<platform::Date> day_;
 };
 
 } // namespace app

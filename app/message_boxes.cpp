@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "app/application.h"
 
@@ -31,6 +32,22 @@ void showPlainMessage(const QString& text) {
 
 void showErrorBox(const QString& text) {
     showBox(QMessageBox::Critical, text);
+}
+
+Application::Answer askYesNoCancel(const QString& text) {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle),
+                    withLineFeeds(text), QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton* yes = box.addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return Application::Answer::Yes;
+    if (box.clickedButton() == no)
+        return Application::Answer::No;
+    return Application::Answer::Cancel;
 }
 
 } // namespace app

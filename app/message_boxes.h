@@ -1,8 +1,11 @@
 #pragma once
-// The program's two kinds of message box, both titled with the application
-// title and closed with one OK button.
+// The program's message boxes, titled with the application title: messages
+// and errors closed with one OK button, and questions answered yes, no or
+// cancel.
 
 #include <QString>
+
+#include "app/application.h"
 
 namespace app {
 
@@ -11,5 +14,8 @@ void showPlainMessage(const QString& text);
 
 // An error: the critical (stop) icon.
 void showErrorBox(const QString& text);
+
+// A question: "Sí", "No" and "Cancelar"; Esc and the close box cancel.
+Application::Answer askYesNoCancel(const QString& text);
 
 } // namespace app

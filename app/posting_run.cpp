@@ -81,9 +81,11 @@ bool PostingRun::findClientCode(const std::string& prefix, std::string& clientCo
     if (lookUp(kAuthorisationClientCode + db::sqlLiteral(prefix), clientCode) &&
         !clientCode.empty())
         return true;
-    if (lookUp(kCompanyClientCode, clientCode) && !clientCode.empty())
+    // The company's row is the last word, empty or not: an empty code goes
+    // out as '' and the procedure reports it.
+    if (lookUp(kCompanyClientCode, clientCode))
         return true;
-    // Without a client code the procedure cannot be called as it expects.
+    // Without the row the procedure cannot be called as it expects.
     refuse(NoClientCode);
     return false;
 }

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 #include "app/application.h"
@@ -32,6 +33,7 @@
 #include "ui/widgets/date_time_picker.h"
 #include "ui/widgets/db_lookup_combo_box.h"
 #include "ui/widgets/db_navigator.h"
+#include "ui/widgets/flat_frame.h"
 #include "ui/widgets/group_box.h"
 #include "ui/widgets/speed_button.h"
 #include "ui/widgets/window_fonts.h"
@@ -54,6 +56,7 @@ constexpr const char* kPostingCaption =
 constexpr const char* kKeyNotFoundPrefix = "No se encontró la Clave HKEY_LOCAL_MACHINE";
 
 constexpr QSize kClientSize(364, 333);
+constexpr int kServerItemHeight = 13;
 const QDate kStoredDate(2003, 1, 20);
 
 using Band = ui::BandLayout::Band;
@@ -127,6 +130,7 @@ Tfcontavtascontado::Tfcontavtascontado(QWidget* parent)
     bindDataControls();
 
     Cia->installEventFilter(this);
+    DBGrid2->viewport()->installEventFilter(this);
     connect(SpeedButton2, &QToolButton::clicked, this,
             [this] { runHandler([this] { SpeedButton2Click(); }); });
     connect(SpeedButton3, &QToolButton::clicked, this,
@@ -149,16 +153,17 @@ void Tfcontavtascontado::bindKeysAndAdjustments() {
     adjustments_ = std::make_unique<ClosingAdjustments>(
         *dataSets,
         ClosingAdjustments::Window{[this] { return CaptionPanel1->isVisible(); },
-                                   [this](bool shown) { CaptionPanel1->setVisible(shown); },
+                                   [this](bool shown) { showAdjustmentsPanel(shown); },
                                    [this] { return EFecIni->calendarDate(); },
                                    [](const std::string& message) {
                                        Application::showMessage(QString::fromStdString(message));
                                    }});
     // Bound before the insert's modified flag is cleared, so that the key
-    // is the new row's default: a row the user leaves untouched is dropped
-    // rather than saved blank.
+    // and the panel's day are the new row's defaults: a row the user leaves
+    // untouched is dropped rather than saved blank.
     dataSets->CAjuste.OnNewRecord = [this](dataset::ClientDataSet& dataSet) {
         CAjusteAfterInsert(dataSet);
+        adjustments_->newRowDefaults();
     };
     new KeyPreview(this, [this](int key, Qt::KeyboardModifiers shift) {
         runHandler([this, key, shift] { FormKeyDown(key, shift); });
@@ -189,7 +194,10 @@ void Tfcontavtascontado::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
         adjustments_->toggle();
         break;
     case Qt::Key_Escape:
-        SpeedButton2Click();
+        // Esc in a grid being edited takes back what was typed there, and
+        // the grid does that.
+        if (!gridEditFocused())
+            SpeedButton2Click();
         break;
     default:
         break;
@@ -258,10 +266,19 @@ bool Tfcontavtascontado::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Cia && event->type() == QEvent::FocusOut) {
         // Focus that leaves with the whole window, or for a pop-up, has not
         // left the field for another control.
+        // Nor has focus that the sign-in itself moves through the field.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            !signingIn_) {
+            const QScopedValueRollback<bool> signingIn(signingIn_, true);
             runHandler([this] { CiaExit(); });
+        }
     }
+    // A click into the adjustments grid that left the company field has put
+    // the adjustments away with the company: it lands nowhere.
+    if (watched == DBGrid2->viewport() && !DBGrid2->isVisible() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 
@@ -273,9 +290,49 @@ void Tfcontavtascontado::showBusyBanner(const QString& caption) {
     Panel5->repaint();
 }
 
+bool Tfcontavtascontado::gridEditFocused() const {
+    for (QWidget* widget = QApplication::focusWidget(); widget; widget = widget->parentWidget()) {
+        if (auto* grid = qobject_cast<ui::DBGrid*>(widget)) {
+            const dataset::ClientDataSet* records = grid->dataSet();
+            return grid->editorShown() ||
+                   (records && (records->State() == dataset::DataSetState::Edit ||
+                                records->State() == dataset::DataSetState::Insert));
+        }
+    }
+    return false;
+}
+
+void Tfcontavtascontado::showAdjustmentsPanel(bool shown) {
+    QWidget* focus = QApplication::focusWidget();
+    const bool focusInPanel = CaptionPanel1->isAncestorOf(focus);
+    if (shown) {
+        if (!CaptionPanel1->isVisible() && !focusInPanel)
+            focusBeforeAdjustments_ = isAncestorOf(focus) ? focus : nullptr;
+        CaptionPanel1->show();
+        return;
+    }
+    // Moved before the panel hides, or Qt would pass it on in tab order.
+    if (focusInPanel) {
+        QWidget* back = focusBeforeAdjustments_;
+        const bool canTakeIt = back && back->isEnabled() && back->isVisible() &&
+                               back->focusPolicy() != Qt::NoFocus &&
+                               !CaptionPanel1->isAncestorOf(back);
+        (canTakeIt ? back : EFecIni)->setFocus(Qt::OtherFocusReason);
+    }
+    CaptionPanel1->hide();
+}
+
 void Tfcontavtascontado::CiaExit() {
     if (Cia->text().isEmpty() || Tusua->text().isEmpty() || TClave->text().isEmpty())
         return;
+    // The adjustments belong to the company they were edited in: saved
+    // there before it is left, or, when it refuses them, kept open with the
+    // company still signed in.
+    if (!adjustments_->leaveCompany())
+        return;
+    // Nothing of the company being left stays in sight.
+    dataSets->CError.close();
+    DBGrid1->setEnabled(false);
     showBusyBanner(text(kConnectingPrefix) + Cia->text() + text(kConnectingSuffix));
     // The points of sale belong to the company being left; the list is read
     // again from the one signed in to.
@@ -328,6 +385,9 @@ void Tfcontavtascontado::buildSignInGroup() {
     TClave->setEchoMode(QLineEdit::Password);
     TClave->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     Cia = edit(GroupBox1, "Cia", QRect(76, 80, 45, 21));
+    ui::setFlatFrame(Servidor, kServerItemHeight);
+    for (QLineEdit* field : {Tusua, TClave, Cia})
+        ui::setFlatFrame(field);
 
     ckniif = component<QCheckBox>(GroupBox1, "ckniif");
     ckniif->setText(text("Contabilizar NIIF"));
@@ -481,13 +541,35 @@ void Tfcontavtascontado::SpeedButton2Click() {
 }
 
 void Tfcontavtascontado::closeEvent(QCloseEvent* event) {
-    // A failing FormClose keeps the window open, as any failed handler leaves
+    // A failing handler keeps the window open, as any failed handler leaves
     // the window in the state it had reached.
-    event->setAccepted(runHandler([this] { FormClose(); }));
+    bool CanClose = false;
+    const bool done = runHandler([this, &CanClose] {
+        FormCloseQuery(CanClose);
+        if (CanClose)
+            FormClose();
+    });
+    event->setAccepted(done && CanClose);
+}
+
+void Tfcontavtascontado::FormCloseQuery(bool& CanClose) {
+    CanClose = true;
+    if (!adjustments_->hasUnsavedChanges())
+        return;
+    switch (Application::ask(text(ClosingAdjustments::SaveBeforeLeaving))) {
+    case Application::Answer::Yes:
+        // Saved as F5 saves them; refused rows are reported and kept open.
+        CanClose = adjustments_->close();
+        break;
+    case Application::Answer::No:
+        break;
+    case Application::Answer::Cancel:
+        CanClose = false;
+        break;
+    }
 }
 
 void Tfcontavtascontado::FormClose() {
-    // Nothing else is saved on the way out: unapplied adjustments are lost.
     dataSets->CRepArticulos.close();
     dataSets->CPuntos.close();
     setAttribute(Qt::WA_DeleteOnClose);

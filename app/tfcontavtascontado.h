@@ -3,6 +3,7 @@
 // error listing, the button bar and, floating above them, the busy banner
 // and the closing-rate adjustments panel.
 
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <functional>
@@ -105,8 +106,9 @@ public:
     void SpeedButton3Click();
     void SpeedButton2Click();
     // F2 posts (saving open adjustments first), F5 opens or closes the
-    // adjustments, Esc closes the window; with Shift, Alt or Ctrl held,
-    // nothing. Sees every key of the window before the focused control.
+    // adjustments, Esc closes the window unless it takes back an edit in the
+    // grid with the focus; with Shift, Alt or Ctrl held, nothing. Sees
+    // every key of the window before the focused control.
     void FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
     // Enter in the sign-in and parameter fields moves to the next control.
     void Enteratab(QObject* Sender, char& Key);
@@ -126,6 +128,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Whether the window may close: adjustments with unsaved changes are
+    // saved, dropped or kept open as the user answers.
+    void FormCloseQuery(bool& CanClose);
     void FormClose();
 
     void buildDescriptionPanel();
@@ -141,10 +146,19 @@ private:
     void bindDataControls();
     void bindKeysAndAdjustments();
     void showBusyBanner(const QString& caption);
+    // Shows or hides the adjustments panel; the focus it had goes back to
+    // the control that had it before the panel was shown.
+    void showAdjustmentsPanel(bool shown);
+    // The focus is in a grid with an edit to take back: its cell editor is
+    // open or its row is being edited.
+    bool gridEditFocused() const;
 
     QStringList serverList_;
     std::unique_ptr<PostingRun> postingRun_;
     std::unique_ptr<ClosingAdjustments> adjustments_;
+    QPointer<QWidget> focusBeforeAdjustments_;
+    // CiaExit is running.
+    bool signingIn_ = false;
 };
 
 } // namespace app

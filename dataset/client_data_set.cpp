@@ -11,6 +11,7 @@
 #include "dataset/packet_format.h"
 #include "dataset/packet_reader.h"
 #include "dataset/reconciler.h"
+#include "dataset/sql_resolver.h"
 #include "db/database_error.h"
 #include "platform/decimal_separator.h"
 
@@ -780,12 +781,57 @@ int ClientDataSet::ApplyUpdates(int maxErrors) {
         service().PS_ApplyUpdates(ProviderName, changes, maxErrors, errorCount, ownerData);
     if (!errors) {
         store_->mergeChangeLog();
-    } else {
-        store_->reconcile(
-            Reconciler::keptRecords(*errors, *this, OnReconcileError, reconcileErrorDisplay));
+        notify(Notice::Data);
+        return errorCount;
+    }
+    Reconciler::Outcome outcome =
+        Reconciler::reconcile(changes, *errors, *this, OnReconcileError, reconcileErrorDisplay);
+    const std::vector<RowId> refreshing = store_->changedRows(outcome.refreshed);
+    std::vector<std::uint32_t> named = outcome.kept;
+    named.insert(named.end(), outcome.refreshed.begin(), outcome.refreshed.end());
+    // Merged first: the rows read again hold what this apply saved.
+    store_->reconcile(named);
+    if (!refreshing.empty()) {
+        readAgain(refreshing);
     }
     notify(Notice::Data);
     return errorCount;
+}
+
+void ClientDataSet::readAgain(std::vector<RowId> dropping) {
+    std::unique_ptr<EngineStore> fresh;
+    try {
+        fresh = std::make_unique<EngineStore>(fetchPacket());
+    } catch (...) {
+        // Not read again, the refused changes stay for another try.
+        notify(Notice::Data);
+        throw;
+    }
+    // A change whose row is no longer as it found it would be refused the
+    // same way by the next apply: its reconcile handler decides now.
+    for (const EngineStore::LostChange& lost : store_->lostChanges(*fresh, dropping)) {
+        ReconcileRow row;
+        for (const ColumnDesc& column : store_->columns()) {
+            row.columns.push_back(column.name);
+        }
+        row.oldValues = lost.original;
+        row.newValues = lost.current;
+        const ReconcileError error(SQLResolver::RecordChanged, {}, 1, 0, std::move(row));
+        const UpdateKind kind =
+            lost.status == RowStatus::Deleted ? UpdateKind::Delete : UpdateKind::Modify;
+        if (Reconciler::ask(*this, error, kind, ReconcileAction::Skip, OnReconcileError,
+                            reconcileErrorDisplay) == ReconcileAction::Refresh) {
+            dropping.push_back(lost.row);
+        }
+    }
+    const std::optional<std::size_t> index = cursor_->currentIndex();
+    store_->refresh(*fresh, dropping);
+    if (!cursor_->currentIndex()) {
+        const std::size_t count = viewCount();
+        cursor_->setCurrentIndex(count == 0 ? std::optional<std::size_t>{}
+                                            : std::min(index.value_or(0), count - 1));
+    }
+    bof_ = eof_ = viewCount() == 0;
 }
 
 // --- Notifications ---

@@ -136,7 +136,11 @@ public:
     // that failed. MaxErrors -1: no limit.
     int ApplyUpdates(int maxErrors);
     // Asked once per row the provider could not apply; may change the
-    // action (Skip keeps the change in the change log, Merge takes it in).
+    // action (Skip keeps the change in the change log, Merge takes it in,
+    // Refresh drops it and reads the rows again from the provider). Rows
+    // read again can show more changes whose rows another user changed or
+    // deleted meanwhile: each is asked about too, as refused with "Record
+    // not found or changed by another user".
     Reconciler::Handler OnReconcileError;
     // Shows an error raised by OnReconcileError; the row is then aborted.
     Reconciler::ErrorDisplay reconcileErrorDisplay;
@@ -188,6 +192,9 @@ private:
     void updateRecord();
     void moveTo(std::optional<std::size_t> index);
     std::size_t viewCount() const;
+    // Reads the rows again after an apply: the changes of the rows given
+    // are dropped, every other change is kept on the rows as read.
+    void readAgain(std::vector<std::uint32_t> dropping);
     void releaseEngine();
 
     std::string commandText_;

@@ -2,6 +2,7 @@
 
 #include "dataset/data_set_engine_error.h"
 #include "dataset/packet_writer.h"
+#include "dataset/row_matcher.h"
 
 #include <algorithm>
 
@@ -229,6 +230,11 @@ void EngineStore::reconcile(const std::vector<std::uint32_t>& keptDeltaRecords) 
     for (RowId row : merged) {
         dropChange(row);
     }
+    compactChanges();
+    ++version_;
+}
+
+void EngineStore::compactChanges() {
     std::vector<Change> live;
     for (const Change& change : changes_) {
         if (change.kind != ChangeKind::None) {
@@ -237,6 +243,102 @@ void EngineStore::reconcile(const std::vector<std::uint32_t>& keptDeltaRecords) 
         }
     }
     changes_ = std::move(live);
+}
+
+std::vector<RowId> EngineStore::changedRows(const std::vector<std::uint32_t>& deltaRecords) const {
+    std::vector<RowId> rows;
+    walkDelta([&](std::size_t i, std::uint32_t recordNo, std::uint32_t records) {
+        if (std::any_of(deltaRecords.begin(), deltaRecords.end(), [&](std::uint32_t no) {
+                return no >= recordNo && no < recordNo + records;
+            })) {
+            rows.push_back(changes_[i].row);
+        }
+    });
+    return rows;
+}
+
+std::vector<Value> EngineStore::valuesOf(const Record& record) const {
+    const RowBytes bytes = bytesOf(record);
+    std::vector<Value> values(codec_.columnCount());
+    for (std::size_t c = 0; c < values.size(); ++c) {
+        values[c] = codec_.value(bytes, c);
+    }
+    return values;
+}
+
+EngineStore::Matching EngineStore::match(const EngineStore& fresh,
+                                         const std::vector<RowId>& dropping) const {
+    bool sameColumns = fresh.codec_.columnCount() == codec_.columnCount();
+    for (std::size_t c = 0; sameColumns && c < codec_.columnCount(); ++c) {
+        sameColumns = fresh.codec_.type(c) == codec_.type(c);
+    }
+    if (!sameColumns) {
+        throw DataSetEngineError(EngineStatus::InvalidPacket, PacketReader::InvalidPacket);
+    }
+    std::vector<RowBytes> freshRows;
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        freshRows.push_back(fresh.record(fresh.rowAt(i)));
+    }
+    RowMatcher matcher(codec_, freshRows);
+    const auto dropped = [&](RowId row) {
+        return std::find(dropping.begin(), dropping.end(), row) != dropping.end();
+    };
+    Matching matching;
+    matching.lostChange.assign(changes_.size(), false);
+    matching.lostRow.assign(records_.size(), false);
+    // The changes first: of identical rows, the one the user changed is the
+    // one still there.
+    for (std::size_t i = 0; i < changes_.size(); ++i) {
+        const Change& change = changes_[i];
+        if ((change.kind == ChangeKind::Modified || change.kind == ChangeKind::Deleted) &&
+            !dropped(change.row)) {
+            matching.lostChange[i] = !matcher.take(bytesOf(change.original));
+        }
+    }
+    for (const RowId row : order_) {
+        if (changeOf_[row] < 0 && !dropped(row)) {
+            matching.lostRow[row] = !matcher.take(bytesOf(records_[row]));
+        }
+    }
+    matching.added = matcher.untaken();
+    return matching;
+}
+
+std::vector<EngineStore::LostChange>
+EngineStore::lostChanges(const EngineStore& fresh, const std::vector<RowId>& dropping) const {
+    const Matching matching = match(fresh, dropping);
+    std::vector<LostChange> lost;
+    for (std::size_t i = 0; i < changes_.size(); ++i) {
+        if (!matching.lostChange[i]) {
+            continue;
+        }
+        const Change& change = changes_[i];
+        const bool deleted = change.kind == ChangeKind::Deleted;
+        lost.push_back({change.row, deleted ? RowStatus::Deleted : RowStatus::Modified,
+                        valuesOf(change.original),
+                        deleted ? std::vector<Value>() : valuesOf(records_[change.row])});
+    }
+    return lost;
+}
+
+void EngineStore::refresh(const EngineStore& fresh, const std::vector<RowId>& dropping) {
+    const Matching matching = match(fresh, dropping);
+    std::vector<bool> going = matching.lostRow;
+    for (const RowId row : dropping) {
+        dropChange(row);
+        going[row] = true;
+    }
+    std::erase_if(order_, [&](RowId row) { return going[row]; });
+    compactChanges();
+    for (const std::size_t i : matching.added) {
+        const RowBytes bytes = fresh.record(fresh.rowAt(i));
+        owned_.emplace_back(bytes.begin(), bytes.end());
+        const auto row = static_cast<RowId>(records_.size());
+        records_.push_back({static_cast<std::int32_t>(owned_.size() - 1), 0,
+                            static_cast<std::uint32_t>(owned_.back().size())});
+        changeOf_.push_back(-1);
+        order_.push_back(row);
+    }
     ++version_;
 }
 

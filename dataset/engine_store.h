@@ -60,6 +60,28 @@ public:
     // Merges every change except those of the listed delta record numbers,
     // which stay in the change log.
     void reconcile(const std::vector<std::uint32_t>& keptDeltaRecords);
+    // The rows whose changes the listed delta records belong to.
+    std::vector<RowId> changedRows(const std::vector<std::uint32_t>& deltaRecords) const;
+
+    // A modification or deletion whose row, as the change found it, is no
+    // longer among the rows read again.
+    struct LostChange {
+        RowId row;
+        RowStatus status;
+        std::vector<Value> original;
+        // Empty for a deletion.
+        std::vector<Value> current;
+    };
+    // The changes, other than those of the rows dropping, that fresh (the
+    // rows read again, with the same columns) no longer finds.
+    std::vector<LostChange> lostChanges(const EngineStore& fresh,
+                                        const std::vector<RowId>& dropping) const;
+    // Takes fresh as the rows the provider sent: the rows dropping lose
+    // their changes and go; rows without a change that fresh no longer holds
+    // go; every other change stays; the fresh rows that none of the rows
+    // held are added at the end, not logged.
+    void refresh(const EngineStore& fresh, const std::vector<RowId>& dropping);
+
     // A copy with rows and change log, for a reconcile view.
     std::unique_ptr<EngineStore> clone() const;
 
@@ -85,6 +107,19 @@ private:
     Record store(std::span<const Value> values);
     void log(RowId row, ChangeKind kind, const Record& original);
     void dropChange(RowId row);
+    // Removes the entries dropped from the change log.
+    void compactChanges();
+    std::vector<Value> valuesOf(const Record& record) const;
+    // Which changes and unchanged rows fresh still holds.
+    struct Matching {
+        // Per entry of changes_.
+        std::vector<bool> lostChange;
+        // Per row: an unchanged row that fresh no longer holds.
+        std::vector<bool> lostRow;
+        // The fresh rows that none of the rows held.
+        std::vector<std::size_t> added;
+    };
+    Matching match(const EngineStore& fresh, const std::vector<RowId>& dropping) const;
     template <typename Visit> void walkDelta(Visit visit) const;
 
     Packet packet_;

@@ -25,17 +25,90 @@ std::string textAt(const RowCodec& codec, RowBytes row, std::optional<std::size_
     return text ? std::string(*text) : std::string();
 }
 
-} // namespace
-
-std::vector<std::uint32_t> Reconciler::keptRecords(const std::vector<std::uint8_t>& errorPacket,
-                                                   ClientDataSet& dataSet, const Handler& handler,
-                                                   const ErrorDisplay& display) {
-    const Packet packet = PacketReader::read(errorPacket);
+RowCodec codecOf(const Packet& packet) {
     std::vector<FieldType> types;
     for (const ColumnDesc& column : packet.columns) {
         types.push_back(column.type);
     }
-    const RowCodec codec(types);
+    return RowCodec(types);
+}
+
+std::vector<Value> valuesOf(const RowCodec& codec, RowBytes row) {
+    std::vector<Value> values(codec.columnCount());
+    for (std::size_t c = 0; c < values.size(); ++c) {
+        values[c] = codec.value(row, c);
+    }
+    return values;
+}
+
+// The values of the change a delta record belongs to; a modification is the
+// original row followed by the row of its changes.
+ReconcileRow changedRow(const Packet& delta, const RowCodec& codec, std::int64_t recordNo) {
+    ReconcileRow result;
+    if (recordNo < 0 || static_cast<std::size_t>(recordNo) >= delta.rows.size()) {
+        return result;
+    }
+    for (const ColumnDesc& column : delta.columns) {
+        result.columns.push_back(column.name);
+    }
+    auto index = static_cast<std::size_t>(recordNo);
+    if (RowCodec::status(delta.row(index)) == RowStatus::Unmodified &&
+        index + 1 < delta.rows.size()) {
+        ++index;
+    }
+    const RowBytes row = delta.row(index);
+    switch (RowCodec::status(row)) {
+    case RowStatus::Inserted:
+        result.newValues = valuesOf(codec, row);
+        break;
+    case RowStatus::Deleted:
+    case RowStatus::Unmodified:
+        result.oldValues = valuesOf(codec, row);
+        break;
+    case RowStatus::Modified:
+        if (index > 0) {
+            const RowBytes original = delta.row(index - 1);
+            result.oldValues = valuesOf(codec, original);
+            result.newValues = result.oldValues;
+            for (std::size_t c = 0; c < codec.columnCount(); ++c) {
+                if (codec.state(row, c) != CellState::Unchanged) {
+                    result.newValues[c] = codec.value(row, c);
+                }
+            }
+        }
+        break;
+    }
+    return result;
+}
+
+} // namespace
+
+ReconcileAction Reconciler::ask(ClientDataSet& dataSet, const ReconcileError& error,
+                                UpdateKind kind, ReconcileAction initial, const Handler& handler,
+                                const ErrorDisplay& display) {
+    ReconcileAction action = initial;
+    if (!handler) {
+        return action;
+    }
+    try {
+        handler(dataSet, error, kind, action);
+    } catch (const std::exception& failure) {
+        if (display) {
+            display(failure);
+        }
+        action = ReconcileAction::Abort;
+    }
+    return action;
+}
+
+Reconciler::Outcome Reconciler::reconcile(const std::vector<std::uint8_t>& delta,
+                                          const std::vector<std::uint8_t>& errorPacket,
+                                          ClientDataSet& dataSet, const Handler& handler,
+                                          const ErrorDisplay& display) {
+    const Packet changes = PacketReader::read(delta);
+    const RowCodec changesCodec = codecOf(changes);
+    const Packet packet = PacketReader::read(errorPacket);
+    const RowCodec codec = codecOf(packet);
     const auto columnOf = [&](std::string_view name) -> std::optional<std::size_t> {
         for (std::size_t c = 0; c < packet.columns.size(); ++c) {
             if (packet.columns[c].name == name) {
@@ -51,7 +124,7 @@ std::vector<std::uint32_t> Reconciler::keptRecords(const std::vector<std::uint8_
     const auto code = columnOf(ErrorPacketBuilder::Code);
     const auto previous = columnOf(ErrorPacketBuilder::Previous);
 
-    std::vector<std::uint32_t> kept;
+    Outcome outcome;
     for (std::size_t r = 0; r < packet.rows.size(); ++r) {
         const RowBytes row = packet.row(r);
         const RowStatus status = RowCodec::status(row);
@@ -60,25 +133,22 @@ std::vector<std::uint32_t> Reconciler::keptRecords(const std::vector<std::uint8_
                                                                 : UpdateKind::Modify;
         const bool skipped =
             integerAt(codec, row, response) == static_cast<int>(ResolverResponse::Skip) + 1;
+        const std::int64_t record = integerAt(codec, row, recordNo);
         ReconcileAction action = skipped ? ReconcileAction::Skip : ReconcileAction::Abort;
         if (handler) {
             const ReconcileError error(textAt(codec, row, message), textAt(codec, row, context),
                                        static_cast<int>(integerAt(codec, row, code)),
-                                       static_cast<int>(integerAt(codec, row, previous)));
-            try {
-                handler(dataSet, error, kind, action);
-            } catch (const std::exception& failure) {
-                if (display) {
-                    display(failure);
-                }
-                action = ReconcileAction::Abort;
-            }
+                                       static_cast<int>(integerAt(codec, row, previous)),
+                                       changedRow(changes, changesCodec, record));
+            action = ask(dataSet, error, kind, action, handler, display);
         }
-        if (action != ReconcileAction::Merge) {
-            kept.push_back(static_cast<std::uint32_t>(integerAt(codec, row, recordNo)));
+        if (action == ReconcileAction::Refresh) {
+            outcome.refreshed.push_back(static_cast<std::uint32_t>(record));
+        } else if (action != ReconcileAction::Merge) {
+            outcome.kept.push_back(static_cast<std::uint32_t>(record));
         }
     }
-    return kept;
+    return outcome;
 }
 
 } // namespace dataset

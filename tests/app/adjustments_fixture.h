@@ -19,6 +19,8 @@ namespace adjustments {
 
 inline const QString kPosted = QStringLiteral("Comprobante contable correctamente generado.");
 inline const QString kNotSaved = QStringLiteral("No se pudieron guardar las tarifas:");
+inline const QString kSaveQuestion =
+    QStringLiteral("Las tarifas tienen cambios sin guardar. ¿Desea guardarlos antes de salir?");
 inline const QString kColumns =
     QStringLiteral("ajci_id, ajci_fecini, ajci_fecfin, ajci_porc, ajci_factor");
 

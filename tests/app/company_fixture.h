@@ -1,7 +1,8 @@
 #pragma once
 // Demo company databases made by the project's own script under an install
 // directory whose server list names that directory, and the main window
-// started over it, with the error and message boxes collected.
+// started over it, with the error and message boxes collected and its
+// questions answered.
 
 #include <QApplication>
 #include <QLineEdit>
@@ -47,6 +48,10 @@ public:
         auto* application = static_cast<app::Application*>(QCoreApplication::instance());
         application->setMessageDisplay([this](const QString& text) { messages << text; });
         application->setErrorDisplay([this](const QString& text) { errors << text; });
+        application->setQuestionDisplay([this](const QString& text) {
+            questions << text;
+            return answer;
+        });
         window = app::startMainWindow();
     }
     ~WindowUnderTest() { delete window; }
@@ -66,4 +71,7 @@ public:
     QPointer<app::Tfcontavtascontado> window;
     QStringList messages;
     QStringList errors;
+    // The questions asked, each answered with answer.
+    QStringList questions;
+    app::Application::Answer answer = app::Application::Answer::Cancel;
 };

@@ -1,8 +1,10 @@
 // The closing-rate adjustments driven with F5 and F2 over real demo
 // companies: the reset of a day with no rows and with more rows than the
 // standard three, rows of other days left alone, rows the user adds with the
-// navigator, saving before a posting run, a date changed while editing, and
-// rows the database refuses: reported, kept and saved once corrected.
+// navigator, saving before a posting run, a date changed while editing,
+// signing in to another company with the adjustments open, rows the
+// database refuses: reported, kept and saved once corrected, and rows
+// another user changed or deleted meanwhile: read again.
 
 #include <QTest>
 #include <memory>
@@ -38,6 +40,25 @@ private:
         return {QStringLiteral("5.0000|0.8000|0|%1|%1").arg(date),
                 QStringLiteral("16.0000|0.8000|0|%1|%1").arg(date),
                 QStringLiteral("0.0000|0.8000|0|%1|%1").arg(date)};
+    }
+
+    // Back to the company field with Shift+Tab, a new code typed over the
+    // old one, and Tab: a user signing in to another company.
+    void signInAgainTo(const QString& company) {
+        // Out of the adjustments grid, where Tab moves between cells, with
+        // a click on the date.
+        if (w().CaptionPanel1->isAncestorOf(QApplication::focusWidget()))
+            QTest::mouseClick(w().EFecIni, Qt::LeftButton, {}, QPoint(5, 5));
+        for (int keys = 0; QApplication::focusWidget() != w().Cia && keys < 10; ++keys)
+            s().press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), w().Cia);
+        w().Cia->selectAll();
+        QTest::keyClicks(w().Cia, company);
+        s().press(Qt::Key_Tab);
+    }
+
+    QString signedInTo() {
+        return QString::fromStdString(w().Pelmora->Params.value("Database")).section('/', -2, -2);
     }
 
     QStringList gridColumn(int column) {
@@ -116,26 +137,31 @@ private slots:
         QCOMPARE(otherRows(probe, day), others);
     }
 
-    void aRowAddedWithTheNavigatorHasIdZero() {
+    void aRowAddedWithTheNavigatorStartsOnThePanelsDay() {
         CompanyProbe probe(companies_, QStringLiteral("001"));
         const QDate day = today_.addDays(31);
         openAdjustments(day);
+        // A day picked after the opening is not the panel's.
+        s().chooseDay(day.addDays(1));
         QTest::mouseClick(w().DBNavigator1->button(ui::NavigateButton::Insert), Qt::LeftButton);
         QCOMPARE(sets().CAjuste.State(), dataset::DataSetState::Insert);
         QVERIFY(!sets().CAjusteAJCI_ID->IsNull());
         QCOMPARE(sets().CAjusteAJCI_ID->AsInteger(), 0);
+        QCOMPARE(isoDay(*sets().CAjusteAJCI_FECINI), day.toString(Qt::ISODate));
+        QCOMPARE(isoDay(*sets().CAjusteAJCI_FECFIN), day.toString(Qt::ISODate));
         QVERIFY(sets().CAjusteAJCI_PORC->IsNull());
-        // The new row lands before the 5 % row.
+        QVERIFY(!sets().CAjuste.Modified());
+        // The new row lands before the 5 % row and, posted, stays in view.
         s().typeIntoGrid(-1, 2, QStringLiteral("19"));
         s().typeIntoGrid(-1, 3, QStringLiteral("0.5"));
+        const QString date = day.toString(Qt::ISODate);
+        QCOMPARE(editorRows(sets()),
+                 QStringList({"19.0000|0.5000|0|" + date + "|" + date}) + standardRows(day));
         s().press(Qt::Key_F5);
         QVERIFY2(ui_->errors.isEmpty(), qPrintable(ui_->errors.join('\n')));
-        QCOMPARE(probe.rows("select " + kColumns +
-                            " from ajuste_cierre where ajci_fecini is null "
-                            "and ajci_porc = 19"),
-                 QStringList({"0|||19.0000|0.5000"}));
         QCOMPARE(storedRows(probe, day),
-                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000"),
+                              row(day, "19.0000", "0.5000")}));
     }
 
     void aNewRowLeftUntouchedIsNotSaved() {
@@ -186,9 +212,9 @@ private slots:
         s().typeIntoCell(-1, 2, QStringLiteral("7"));
         s().press(Qt::Key_F5);
         QVERIFY2(ui_->errors.isEmpty(), qPrintable(ui_->errors.join('\n')));
-        QCOMPARE(probe.value("select count(*) from ajuste_cierre where ajci_fecini is null "
-                             "and ajci_porc = 7"),
-                 QStringLiteral("1"));
+        QCOMPARE(storedRows(probe, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "7.0000", ""),
+                              row(day, "16.0000")}));
     }
 
     void f2SavesTextStillInACellThenPosts() {
@@ -333,6 +359,226 @@ private slots:
         QVERIFY(!sets().CAjuste.Active());
         QCOMPARE(storedRows(probe, day),
                  QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+    }
+
+    void signingInToAnotherCompanySavesTheAdjustmentsWhereTheyWereMade() {
+        CompanyProbe first(companies_, QStringLiteral("001"));
+        CompanyProbe second(companies_, QStringLiteral("002"));
+        const QDate day = today_.addDays(-6);
+        const QString d = CompanyProbe::isoDate(day);
+        // The two companies' rows of the day differ.
+        second.execute("update ajuste_cierre set ajci_factor = 0.9 where ajci_porc = 16 and "
+                       "ajci_fecini = " +
+                       d);
+        second.execute("insert into ajuste_cierre values (0, " + d + ", " + d + ", 19, 0.6)");
+        const QStringList secondRows = storedRows(second, day);
+        const QStringList secondOthers = otherRows(second, day);
+        const QStringList firstOthers = otherRows(first, day);
+
+        openAdjustments(day);
+        s().typeIntoGrid(1, 3, QStringLiteral("0.7"));
+        signInAgainTo(QStringLiteral("002"));
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages, QStringList());
+        QCOMPARE(signedInTo(), "002");
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QVERIFY(!sets().CAjuste.Active());
+        const QStringList firstRows{row(day, "0.0000"), row(day, "5.0000"),
+                                    row(day, "16.0000", "0.7000")};
+        QCOMPARE(storedRows(first, day), firstRows);
+        QCOMPARE(storedRows(second, day), secondRows);
+
+        // The next F5 resets the new company's own rows.
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        QCOMPARE(editorRows(sets()), standardRows(day));
+        QCOMPARE(sets().CAjuste.ChangeCount(), secondRows.size() + 3);
+        s().typeIntoGrid(0, 3, QStringLiteral("0.55"));
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages, QStringList());
+        QCOMPARE(
+            storedRows(second, day),
+            QStringList({row(day, "0.0000"), row(day, "5.0000", "0.5500"), row(day, "16.0000")}));
+        QCOMPARE(storedRows(first, day), firstRows);
+        QCOMPARE(otherRows(first, day), firstOthers);
+        QCOMPARE(otherRows(second, day), secondOthers);
+    }
+
+    void signingInToAnotherCompanyAfterF2ReadsItsTableAndDropsTheListing() {
+        CompanyProbe first(companies_, QStringLiteral("001"));
+        CompanyProbe second(companies_, QStringLiteral("002"));
+        const QDate day = today_.addDays(-7);
+        const QString d = CompanyProbe::isoDate(day);
+        second.execute("update ajuste_cierre set ajci_factor = 0.9 where ajci_porc = 16 and "
+                       "ajci_fecini = " +
+                       d);
+        second.execute("insert into ajuste_cierre values (0, " + d + ", " + d + ", 19, 0.6)");
+        signIn(QStringLiteral("001"));
+        s().choosePoint(QStringLiteral("Almacén Principal Centro"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        // A day without sales: the posting fails and lists why.
+        s().press(Qt::Key_F2);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QVERIFY(ui_->messages.first().startsWith("Se presentaron los siguientes errores"));
+        QVERIFY(w().DBGrid1->isEnabled());
+        QVERIFY(w().DBGrid1->rowCount() > 0);
+        QVERIFY(sets().CAjuste.Active());
+        const QStringList firstRows = storedRows(first, day);
+
+        signInAgainTo(QStringLiteral("002"));
+        QCOMPARE(signedInTo(), "002");
+        QVERIFY(!sets().CAjuste.Active());
+        // Nothing of company 001 stays in sight.
+        QVERIFY(!w().DBGrid1->isEnabled());
+        QVERIFY(!sets().CError.Active());
+        QCOMPARE(w().DBGrid1->rowCount(), 0);
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QCOMPARE(storedRows(second, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+        QCOMPARE(storedRows(first, day), firstRows);
+    }
+
+    void aClickFromTheCompanyFieldIntoTheAdjustmentsSignsInOnce() {
+        CompanyProbe first(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(-11);
+        signIn(QStringLiteral("001"));
+        s().chooseDay(day);
+        s().press(Qt::Key_Tab, Qt::ShiftModifier);
+        s().press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), w().Cia);
+        // Opened from the company field, which has the focus to come back to.
+        s().press(Qt::Key_F5);
+        QVERIFY(w().CaptionPanel1->isVisible());
+        w().Cia->selectAll();
+        QTest::keyClicks(w().Cia, QStringLiteral("002"));
+        int signIns = 0;
+        sets().CPuntos.AfterOpen = [&signIns](dataset::ClientDataSet&) { ++signIns; };
+        // The click leaves the field, and the sign-in puts the grid away.
+        QTest::mouseClick(w().DBGrid2->viewport(), Qt::LeftButton, {}, QPoint(30, 30));
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages, QStringList());
+        QCOMPARE(signIns, 1);
+        QCOMPARE(signedInTo(), "002");
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QCOMPARE(QApplication::focusWidget(), w().EFecIni);
+        QCOMPARE(storedRows(first, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+    }
+
+    void aCompanyRefusingTheAdjustmentsStaysSignedIn() {
+        CompanyProbe first(companies_, QStringLiteral("001"));
+        CompanyProbe second(companies_, QStringLiteral("002"));
+        const QDate day = today_.addDays(-8);
+        const QStringList firstRows = storedRows(first, day);
+        const QStringList secondRows = storedRows(second, day);
+        signIn(QStringLiteral("002"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().typeIntoGrid(0, 2, QStringLiteral("-5"));
+        signInAgainTo(QStringLiteral("001"));
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QVERIFY(ui_->messages.first().startsWith(kNotSaved + "\n"));
+        QCOMPARE(signedInTo(), "002");
+        QVERIFY(w().Pelmora->Connected());
+        QVERIFY(w().CaptionPanel1->isVisible());
+        QCOMPARE(editorRows(sets()).value(0).section('|', 0, 0), "-5.0000");
+        QCOMPARE(storedRows(second, day), secondRows);
+        QCOMPARE(storedRows(first, day), firstRows);
+
+        // Corrected, the rows are saved to their company on the way out.
+        s().typeIntoGrid(0, 2, QStringLiteral("5"));
+        signInAgainTo(QStringLiteral("001"));
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QCOMPARE(signedInTo(), "001");
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QCOMPARE(storedRows(second, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+        QCOMPARE(storedRows(first, day), firstRows);
+    }
+
+    void savingRefusedAdjustmentsOnTheWayOutKeepsTheWindowOpen() {
+        CompanyProbe probe(companies_, QStringLiteral("002"));
+        const QDate day = today_.addDays(-9);
+        const QStringList before = storedRows(probe, day);
+        signIn(QStringLiteral("002"));
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().typeIntoGrid(0, 2, QStringLiteral("-5"));
+        w().Pto->setFocus();
+        ui_->answer = app::Application::Answer::Yes;
+        s().press(Qt::Key_Escape);
+        QCOMPARE(ui_->questions, QStringList({kSaveQuestion}));
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QVERIFY(ui_->messages.first().startsWith(kNotSaved + "\n"));
+        QVERIFY(ui_->window);
+        QVERIFY(w().isVisible());
+        QVERIFY(w().CaptionPanel1->isVisible());
+        QCOMPARE(storedRows(probe, day), before);
+    }
+
+    void rowsAnotherUserChangedOrDeletedAreReadAgainAndTheRestSaved() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(40);
+        const QString d = CompanyProbe::isoDate(day);
+        for (const char* values :
+             {"21, %1, %1, 16, 0.8", "22, %1, %1, 5, 0.8", "23, %1, %1, 0, 0.8"})
+            probe.execute("insert into ajuste_cierre values (" + QString(values).arg(d) + ")");
+        const QStringList others = otherRows(probe, day);
+        openAdjustments(day);
+        QCOMPARE(w().DBGrid2->cellText(1, 2).trimmed(), QStringLiteral("16"));
+        s().typeIntoGrid(1, 3, QStringLiteral("0.7"));
+
+        // Another user, while the panel is open.
+        probe.execute("update ajuste_cierre set ajci_factor = 0.9 where ajci_id = 21");
+        probe.execute("delete from ajuste_cierre where ajci_id = 22");
+        const QStringList changed = storedRows(probe, day);
+        s().press(Qt::Key_F5);
+
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        const QString date = day.toString("MM/dd/yyyy");
+        const QString line = QStringLiteral(
+            "La tarifa de %1 % con factor 0.8, del %2 al %2, fue cambiada o borrada por otro "
+            "usuario: se descarta su cambio y se vuelve a leer de la base de datos.");
+        QStringList lines = ui_->messages.first().split('\n');
+        QCOMPARE(lines.takeFirst(), kNotSaved);
+        QCOMPARE(lines.takeLast(),
+                 QStringLiteral("Los demás cambios se conservan: pulse F5 para guardarlos."));
+        lines.sort();
+        // Named as the grid showed them.
+        QCOMPARE(lines, QStringList({line.arg("16", date), line.arg("5", date)}));
+        QCOMPARE(storedRows(probe, day), changed);
+        // The changed row shows as the other user left it; the deleted one
+        // is gone; the user's own edit is still there.
+        QVERIFY(w().CaptionPanel1->isVisible());
+        const QString iso = day.toString(Qt::ISODate);
+        QStringList shown = editorRows(sets());
+        shown.sort();
+        QCOMPARE(shown, QStringList({"0.0000|0.8000|0|" + iso + "|" + iso,
+                                     "16.0000|0.7000|0|" + iso + "|" + iso,
+                                     "16.0000|0.9000|21|" + iso + "|" + iso,
+                                     "5.0000|0.8000|0|" + iso + "|" + iso}));
+        QCOMPARE(w().DBGrid2->rowCount(), 4);
+        QCOMPARE(sets().CAjuste.ChangeCount(), 1 + 3);
+
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages.size(), 1);
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QCOMPARE(storedRows(probe, day),
+                 QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000", "0.7000"),
+                              row(day, "16.0000", "0.9000", 21)}));
+        QCOMPARE(otherRows(probe, day), others);
     }
 
     void aRefusedRowStopsThePostingRunUntilCorrected() {

@@ -1,12 +1,14 @@
 // The window's keyboard over a real demo company: F2, F5 and Esc from any
 // control and with modifiers held, F2 before sign-in and with the
-// adjustments open, Esc with unsaved adjustments, and Enter moving through
+// adjustments open, closing over unsaved adjustments, Esc in a cell being
+// edited, the focus after the adjustments close, and Enter moving through
 // the sign-in and parameter fields.
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 
 #include "adjustments_fixture.h"
@@ -191,20 +193,100 @@ private slots:
         QVERIFY(sets().CAjuste.Active());
     }
 
-    void escClosesTheWindowDroppingOpenAdjustments() {
+    void closingOverUnsavedAdjustmentsAsksFirst_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("answer");
+        using Answer = app::Application::Answer;
+        for (const char* how : {"Esc", "button", "close box"}) {
+            QTest::addRow("%s, save", how) << how << int(Answer::Yes);
+            QTest::addRow("%s, discard", how) << how << int(Answer::No);
+            QTest::addRow("%s, stay", how) << how << int(Answer::Cancel);
+        }
+    }
+
+    void closingOverUnsavedAdjustmentsAsksFirst() {
+        QFETCH(QString, how);
+        QFETCH(int, answer);
+        using Answer = app::Application::Answer;
         CompanyProbe probe(companies_, QStringLiteral("001"));
         const QDate day = today_.addDays(-4);
         const QStringList stored = storedRows(probe, day);
+        ui_->answer = Answer(answer);
         signIn();
         s().chooseDay(day);
         s().press(Qt::Key_F5);
         s().typeIntoGrid(0, 2, QStringLiteral("8"));
         QVERIFY(w().CaptionPanel1->isVisible());
-        s().press(Qt::Key_Escape);
-        QTRY_VERIFY(ui_->window.isNull());
+        // Away from the grid, where Esc would take the edit back.
+        w().Pto->setFocus();
+        if (how == "Esc")
+            s().press(Qt::Key_Escape);
+        else if (how == "button")
+            QTest::mouseClick(w().SpeedButton2, Qt::LeftButton);
+        else
+            w().windowHandle()->close();
+        QCOMPARE(ui_->questions, QStringList({kSaveQuestion}));
         QCOMPARE(ui_->errors, QStringList());
         QCOMPARE(ui_->messages, QStringList());
-        QCOMPARE(storedRows(probe, day), stored);
+        if (Answer(answer) == Answer::Cancel) {
+            QVERIFY(ui_->window);
+            QVERIFY(w().isVisible());
+            QVERIFY(w().CaptionPanel1->isVisible());
+            QCOMPARE(editorRows(sets()).value(0), "8.0000|0.8000|0|" + day.toString(Qt::ISODate) +
+                                                      "|" + day.toString(Qt::ISODate));
+            QCOMPARE(storedRows(probe, day), stored);
+            return;
+        }
+        QTRY_VERIFY(ui_->window.isNull());
+        if (Answer(answer) == Answer::Yes)
+            QCOMPARE(storedRows(probe, day),
+                     QStringList({row(day, "0.0000"), row(day, "8.0000"), row(day, "16.0000")}));
+        else
+            QCOMPARE(storedRows(probe, day), stored);
+    }
+
+    void escInTheGridTakesBackTheEditNotTheWindow() {
+        CompanyProbe probe(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(44);
+        signIn();
+        s().chooseDay(day);
+        s().press(Qt::Key_F5);
+        s().typeIntoGrid(0, 3, QStringLiteral("0.5"));
+        // Esc in an open cell takes back its text.
+        s().typeIntoCell(1, 3, QStringLiteral("0.6543"));
+        QVERIFY(w().DBGrid2->editorShown());
+        s().press(Qt::Key_Escape);
+        QVERIFY(ui_->window);
+        QVERIFY(!w().DBGrid2->editorShown());
+        QCOMPARE(QApplication::focusWidget(), w().DBGrid2);
+        // Esc in a row being edited takes back the row's edit.
+        s().typeIntoGrid(2, 2, QStringLiteral("7"));
+        QCOMPARE(sets().CAjuste.State(), dataset::DataSetState::Edit);
+        s().press(Qt::Key_Escape);
+        QVERIFY(ui_->window);
+        QVERIFY(w().isVisible());
+        QCOMPARE(sets().CAjuste.State(), dataset::DataSetState::Browse);
+        QCOMPARE(ui_->questions, QStringList());
+        QVERIFY(w().CaptionPanel1->isVisible());
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(
+            storedRows(probe, day),
+            QStringList({row(day, "0.0000"), row(day, "5.0000", "0.5000"), row(day, "16.0000")}));
+    }
+
+    void f5ClosingFromTheGridGivesTheFocusBack() {
+        signIn();
+        s().chooseDay(today_.addDays(45));
+        w().Pto->setFocus();
+        s().press(Qt::Key_F5);
+        QCOMPARE(QApplication::focusWidget(), w().Pto);
+        s().typeIntoGrid(0, 3, QStringLiteral("0.5"));
+        QCOMPARE(QApplication::focusWidget(), w().DBGrid2);
+        s().press(Qt::Key_F5);
+        QVERIFY(!w().CaptionPanel1->isVisible());
+        QCOMPARE(QApplication::focusWidget(), w().Pto);
+        QCOMPARE(ui_->errors, QStringList());
     }
 
     void escClosesTheWindowsDataSets() {

@@ -1,6 +1,7 @@
 // The main window as it is first shown: its controls' states, its bands and
 // bounds, how it lays itself out when resized, its focus order, and closing.
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontInfo>
@@ -291,6 +292,44 @@ private slots:
                                            "DBGrid1", "DBGrid2", "Servidor"}));
     }
 
+    void signInFieldsAreFlat_data() {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"Servidor", "Tusua", "TClave", "Cia"})
+            QTest::newRow(name) << name;
+    }
+
+    void signInFieldsAreFlat() {
+        QFETCH(QString, name);
+        QWidget* field = control(name);
+        const QImage image = field->grab().toImage();
+        QCOMPARE(image.size(), field->size());
+        const QRgb frame = field->palette().color(QPalette::WindowText).rgb();
+        const QRgb base = field->palette().color(QPalette::Base).rgb();
+        const int right = image.width() - 1;
+        const int bottom = image.height() - 1;
+        // A one-pixel frame all round...
+        for (int x = 0; x <= right; ++x) {
+            QCOMPARE(image.pixel(x, 0), frame);
+            QCOMPARE(image.pixel(x, bottom), frame);
+        }
+        for (int y = 0; y <= bottom; ++y) {
+            QCOMPARE(image.pixel(0, y), frame);
+            QCOMPARE(image.pixel(right, y), frame);
+        }
+        // ...with no shaded edge inside it.
+        for (const QPoint inside : {QPoint(1, 1), QPoint(1, bottom - 1), QPoint(2, 1)})
+            QCOMPARE(image.pixel(inside), base);
+    }
+
+    void serverListItemsAre13PixelsHigh() {
+        window_->Servidor->showPopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QAbstractItemView* list = window_->Servidor->view();
+        for (int row = 0; row < window_->Servidor->count(); ++row)
+            QCOMPARE(list->visualRect(list->model()->index(row, 0)).height(), 13);
+        window_->Servidor->hidePopup();
+    }
+
     void passwordShowsOneStarPerCharacter() {
         window_->TClave->setFocus();
         QTest::keyClicks(window_->TClave, "s3cr");
@@ -317,7 +356,7 @@ private slots:
     }
 
     void closeBoxClosesTheWindowAndEndsTheProgram() {
-        window_->CaptionPanel1->show(); // open adjustments are dropped without a question
+        window_->CaptionPanel1->show(); // nothing in it unsaved: no question
         QVERIFY(closingEndsTheProgram([this] { window_->windowHandle()->close(); }));
         QVERIFY(window_.isNull());
         QCOMPARE(messages_, QStringList());

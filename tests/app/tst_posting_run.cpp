@@ -443,9 +443,6 @@ private slots:
         QTest::addColumn<QString>("companyCode");
         QTest::newRow("no company row")
             << QStringLiteral("delete from configuracion where ") + kCompanyClientCode;
-        QTest::newRow("empty company code")
-            << QStringLiteral("update configuracion set conf_valor = '' where ") +
-                   kCompanyClientCode;
     }
 
     void withoutAClientCodeNothingIsSent() {
@@ -468,6 +465,27 @@ private slots:
         checkRunEnded();
         QCOMPARE(footprint(probe), before);
         QVERIFY(!w().DBGrid1->isEnabled());
+    }
+
+    void anEmptyCompanyCodeGoesOutEmpty() {
+        CompanyProbe probe(companies_, QStringLiteral("002"));
+        const QString code =
+            probe.value("select conf_valor from configuracion where " + kCompanyClientCode);
+        probe.execute("update autorizaciones set auto_nitcontado = '' where pref_pre = 'CF05'");
+        probe.execute("update configuracion set conf_valor = '' where " + kCompanyClientCode);
+        signIn(QStringLiteral("002"));
+        choosePoint(QStringLiteral("Cafetería Usaquén"));
+        post(today_);
+        probe.execute("update configuracion set conf_valor = '" + code + "' where " +
+                      kCompanyClientCode);
+        QCOMPARE(ui_->errors, QStringList());
+        QVERIFY2(
+            QString::fromStdString(sets().CRepArticulos.CommandText()).contains(", '', 'CF05', "),
+            sets().CRepArticulos.CommandText().c_str());
+        // The procedure says what is missing.
+        QCOMPARE(ui_->messages, QStringList({kFailed}));
+        QVERIFY2(listing().value(0).startsWith("Falta cliente|"), qPrintable(listing().join('\n')));
+        checkRunEnded();
     }
 
     void withoutAnInterfaceNothingIsSent() {

@@ -1,14 +1,17 @@
 // Company sign-in over real demo company databases: what leaving the company
-// field does with all three fields filled and with any of them empty, the
-// busy banner while the connection blocks, failures, and signing in again.
+// field does with all three fields filled and with any of them empty, by Tab
+// or by a click and not for a message box, the busy banner while the
+// connection blocks, failures, and signing in again.
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
+#include "app/message_boxes.h"
 #include "app/tfcontavtascontado.h"
 #include "app_test_main.h"
 #include "company_fixture.h"
@@ -192,6 +195,53 @@ private slots:
         QVERIFY(!w().Pelmora->Connected());
         QCOMPARE(w().Pto->count(), 0);
         QVERIFY(w().SpeedButton3->isEnabled());
+    }
+
+    void leavingTheCompanyByAClickSignsIn_data() {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("check box") << "ckniif";
+        QTest::newRow("user") << "Tusua";
+        QTest::newRow("point of sale") << "Pto";
+    }
+
+    void leavingTheCompanyByAClickSignsIn() {
+        QFETCH(QString, target);
+        w().Tusua->setText(QStringLiteral("SYSDBA"));
+        w().TClave->setText(QStringLiteral("masterkey"));
+        w().Cia->setText(QStringLiteral("001"));
+        w().Cia->setFocus();
+        QTest::mouseClick(w().findChild<QWidget*>(target), Qt::LeftButton, {}, QPoint(5, 5));
+        if (QWidget* list = QApplication::activePopupWidget())
+            list->close();
+        QVERIFY2(ui_->errors.isEmpty(), qPrintable(ui_->errors.join('\n')));
+        QVERIFY(w().Pelmora->Connected());
+        QVERIFY(w().SpeedButton3->isEnabled());
+        QCOMPARE(w().Pto->count(), 5);
+    }
+
+    void aMessageBoxTakingTheFocusDoesNotSignIn() {
+        w().Tusua->setText(QStringLiteral("SYSDBA"));
+        w().TClave->setText(QStringLiteral("masterkey"));
+        w().Cia->setText(QStringLiteral("001"));
+        w().Cia->setFocus();
+        // The box is answered once it has the focus.
+        bool boxHadTheFocus = false;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&boxHadTheFocus] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (box && box->isAncestorOf(QApplication::focusWidget())) {
+                boxHadTheFocus = true;
+                box->close();
+            }
+        });
+        answer.start(10);
+        app::showPlainMessage(QStringLiteral("Un aviso"));
+        answer.stop();
+        QVERIFY(boxHadTheFocus);
+        QVERIFY(!w().Pelmora->Connected());
+        QVERIFY(!w().Panel5->isVisible());
+        QVERIFY(!w().SpeedButton3->isEnabled());
+        QCOMPARE(ui_->errors, QStringList());
     }
 
     void emptyServerEntryGivesARootedPath() {

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace dataset {
 namespace {
 
@@ -301,8 +303,7 @@ TEST_F(ApplyUpdatesTest, AnErrorEscapingTheWalkUndoesWhatItApplied) {
     struct Failing : UpdateResolver {
         DataPacket resolve(db::SQLCommand& source, const std::vector<std::uint8_t>&, int,
                            int& errorCount, bool) override {
-            source.psExecuteStatement("insert into ajuste_cierre values (0, null, null, 7, 1)",
-                                      {});
+            source.psExecuteStatement("insert into ajuste_cierre values (0, null, null, 7, 1)", {});
             errorCount = 0;
             throw db::DatabaseError("engine failure");
         }
@@ -360,6 +361,87 @@ TEST_F(ApplyUpdatesTest, RowChangedByAnotherConnectionIsNotFound) {
     EXPECT_EQ(sets_->CAjuste.ChangeCount(), 1);
     EXPECT_EQ(stored().size(), 1u);
 }
+
+// Another connection changes one stored row and deletes another after they
+// were read; the data set deletes both, and more. A handler that answers
+// Refresh to "not found or changed" drops those two changes and reads the
+// rows again; the other changes stay and go with the next apply.
+class RefreshAfterAnotherUser : public ApplyUpdatesTest, public ::testing::WithParamInterface<int> {
+protected:
+    // CAjuste's rows as "id:porc:factor", sorted.
+    std::vector<std::string> rows() {
+        ClientDataSet& c = sets_->CAjuste;
+        std::vector<std::string> result;
+        for (c.First(); !c.Eof(); c.Next()) {
+            result.push_back(sets_->CAjusteAJCI_ID->AsString() + ":" +
+                             sets_->CAjusteAJCI_PORC->AsString() + ":" +
+                             sets_->CAjusteAJCI_FACTOR->AsString());
+        }
+        std::sort(result.begin(), result.end());
+        return result;
+    }
+};
+
+TEST_P(RefreshAfterAnotherUser, DropsTheRefusedChangesAndKeepsTheOthers) {
+    const int maxErrors = GetParam();
+    seed(1, "'2024-03-15'", "16");
+    seed(2, "'2024-03-15'", "5");
+    seed(3, "'2024-03-15'", "0");
+    connection_->executeStatement(
+        "insert into ajuste_cierre values (4, '2024-02-01', '2024-02-01', 19, 0.5)");
+    ClientDataSet& c = sets_->CAjuste;
+    c.open();
+    for (std::int64_t id = 1; id <= 3; ++id) {
+        ASSERT_TRUE(c.Locate("AJCI_ID", id));
+        c.Delete();
+    }
+    insertRow(120000);
+    ASSERT_EQ(rows(), (std::vector<std::string>{"0:12:0.8", "4:19:0.5"}));
+
+    auto other = db::test::programConnection(database_);
+    other->executeStatement("update ajuste_cierre set ajci_factor = 0.9 where ajci_id = 1");
+    other->executeStatement("delete from ajuste_cierre where ajci_id = 2");
+    other->setConnected(false);
+
+    std::vector<std::string> refreshed;
+    c.OnReconcileError = [&](ClientDataSet&, const ReconcileError& error, UpdateKind kind,
+                             ReconcileAction& action) {
+        if (std::string(error.what()) != SQLResolver::RecordChanged) {
+            return;
+        }
+        EXPECT_EQ(kind, UpdateKind::Delete);
+        EXPECT_FALSE(error.newValue("AJCI_ID"));
+        const std::optional<Value> id = error.oldValue("AJCI_ID");
+        const std::optional<Value> porc = error.oldValue("AJCI_PORC");
+        EXPECT_TRUE(id && porc);
+        if (id && porc) {
+            refreshed.push_back(std::to_string(std::get<std::int64_t>(*id)) + ":" +
+                                std::get<db::Bcd>(*porc).toString());
+        }
+        action = ReconcileAction::Refresh;
+    };
+    const int errors = c.ApplyUpdates(maxErrors);
+    std::sort(refreshed.begin(), refreshed.end());
+    EXPECT_EQ(refreshed, (std::vector<std::string>{"1:16.0000", "2:5.0000"}))
+        << "both rows are named, also when the first refusal ends the apply";
+    // The row another user changed is back with its new values, the one he
+    // deleted is gone; the deletion of row 3 and the new row stay.
+    EXPECT_GE(c.RecNo(), 1) << "a row of the view stays current";
+    EXPECT_EQ(rows(), (std::vector<std::string>{"0:12:0.8", "1:16:0.9", "4:19:0.5"}));
+    if (maxErrors == 0) {
+        EXPECT_EQ(errors, 1);
+        EXPECT_EQ(c.ChangeCount(), 2);
+        EXPECT_EQ(stored(), (std::vector<std::string>{"3:0", "1:16", "4:19"}));
+        EXPECT_EQ(c.ApplyUpdates(0), 0);
+    } else {
+        EXPECT_EQ(errors, 2);
+    }
+    EXPECT_EQ(c.ChangeCount(), 0);
+    EXPECT_EQ(stored(), (std::vector<std::string>{"0:12", "1:16", "4:19"}));
+    EXPECT_EQ(rows(), (std::vector<std::string>{"0:12:0.8", "1:16:0.9", "4:19:0.5"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllOrNothingAndNoLimit, RefreshAfterAnotherUser, ::testing::Values(0, -1));
 
 TEST_F(ApplyUpdatesTest, StatementChangingTwoRowsFailsTheWholeApply) {
     seed(4, "'2024-03-31'", "16");
