@@ -450,12 +450,14 @@ private slots:
         const QDate day = today_.addDays(-11);
         signIn(QStringLiteral("001"));
         s().chooseDay(day);
-        s().press(Qt::Key_Tab, Qt::ShiftModifier);
-        s().press(Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget(), w().Cia);
-        // Opened from the company field, which has the focus to come back to.
         s().press(Qt::Key_F5);
         QVERIFY(w().CaptionPanel1->isVisible());
+        // Back to the company field past the panel: the user field shows
+        // above it.
+        QTest::mouseClick(w().Tusua, Qt::LeftButton, {}, QPoint(40, 2));
+        s().press(Qt::Key_Tab);
+        s().press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w().Cia);
         w().Cia->selectAll();
         QTest::keyClicks(w().Cia, QStringLiteral("002"));
         int signIns = 0;
@@ -470,6 +472,24 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), w().EFecIni);
         QCOMPARE(storedRows(first, day),
                  QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+    }
+
+    void f5InTheCompanyFieldSignsInBeforeOpening() {
+        CompanyProbe first(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(-13);
+        const QStringList firstRows = storedRows(first, day);
+        signIn(QStringLiteral("001"));
+        w().Cia->setFocus();
+        w().Cia->selectAll();
+        QTest::keyClicks(w().Cia, QStringLiteral("002"));
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(signedInTo(), "002");
+        QVERIFY(w().CaptionPanel1->isVisible());
+        QCOMPARE(QApplication::focusWidget(), w().DBGrid2);
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(storedRows(first, day), firstRows);
     }
 
     void aCompanyRefusingTheAdjustmentsStaysSignedIn() {
