@@ -68,6 +68,16 @@ private:
         return cells;
     }
 
+    // Makes a company's rows of the day differ from the other's: another
+    // factor for 16 %, and a 19 % row.
+    static void makeRowsDiffer(CompanyProbe& company, const QDate& day) {
+        const QString d = CompanyProbe::isoDate(day);
+        company.execute("update ajuste_cierre set ajci_factor = 0.9 where ajci_porc = 16 and "
+                        "ajci_fecini = " +
+                        d);
+        company.execute("insert into ajuste_cierre values (0, " + d + ", " + d + ", 19, 0.6)");
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY(companies_.create({QStringLiteral("001"), QStringLiteral("002")}));
@@ -365,12 +375,7 @@ private slots:
         CompanyProbe first(companies_, QStringLiteral("001"));
         CompanyProbe second(companies_, QStringLiteral("002"));
         const QDate day = today_.addDays(-6);
-        const QString d = CompanyProbe::isoDate(day);
-        // The two companies' rows of the day differ.
-        second.execute("update ajuste_cierre set ajci_factor = 0.9 where ajci_porc = 16 and "
-                       "ajci_fecini = " +
-                       d);
-        second.execute("insert into ajuste_cierre values (0, " + d + ", " + d + ", 19, 0.6)");
+        makeRowsDiffer(second, day);
         const QStringList secondRows = storedRows(second, day);
         const QStringList secondOthers = otherRows(second, day);
         const QStringList firstOthers = otherRows(first, day);
@@ -409,11 +414,7 @@ private slots:
         CompanyProbe first(companies_, QStringLiteral("001"));
         CompanyProbe second(companies_, QStringLiteral("002"));
         const QDate day = today_.addDays(-7);
-        const QString d = CompanyProbe::isoDate(day);
-        second.execute("update ajuste_cierre set ajci_factor = 0.9 where ajci_porc = 16 and "
-                       "ajci_fecini = " +
-                       d);
-        second.execute("insert into ajuste_cierre values (0, " + d + ", " + d + ", 19, 0.6)");
+        makeRowsDiffer(second, day);
         signIn(QStringLiteral("001"));
         s().choosePoint(QStringLiteral("Almacén Principal Centro"));
         s().chooseDay(day);
