@@ -41,7 +41,7 @@ std::string describe(const Token& token) {
 }
 
 // What a value of the text compares with.
-enum class Family { Text, Number, Date, Time, DateTime, Other };
+enum class Family { Text, Number, Date, Time, DateTime, Boolean, Other };
 
 Family familyOf(FieldType type) {
     switch (type) {
@@ -66,6 +66,8 @@ Family familyOf(FieldType type) {
     case FieldType::DateTime:
     case FieldType::TimeStamp:
         return Family::DateTime;
+    case FieldType::Boolean:
+        return Family::Boolean;
     default:
         return Family::Other;
     }
@@ -78,8 +80,10 @@ struct Term {
     Kind kind = Kind::Condition;
     std::unique_ptr<Node> node;
     FilterCompiler::FieldRef field{};
-    // Literal: its token (Text, Number, or Name for NULL).
+    // Literal: its token (Text, Number, or Name for NULL); for the words True
+    // and False, which are conditions too, their Name.
     Token literal;
+    bool truth = false;
     bool isNull() const { return kind == Kind::Literal && literal.kind == TokenKind::Name; }
 };
 
@@ -251,10 +255,11 @@ private:
         node->caseInsensitive = caseInsensitive();
         for (;;) {
             const Term item = unary();
-            if (item.kind != Term::Kind::Literal) {
+            if (item.truth) {
+                node->list.push_back(truthConstant(left.field, item.literal));
+            } else if (item.kind != Term::Kind::Literal) {
                 fail(FilterCompiler::TypeMismatch);
-            }
-            if (!item.isNull()) {
+            } else if (!item.isNull()) {
                 node->list.push_back(constant(left.field, item.literal));
             }
             const Token next = take();
@@ -269,6 +274,18 @@ private:
     }
 
     Term comparison(Term left, CompareOp op, Term right) {
+        // True and False with a boolean field are constants of its type.
+        if (left.truth && right.kind == Term::Kind::Field) {
+            std::swap(left, right);
+            op = mirrored(op);
+        }
+        if (left.kind == Term::Kind::Field && right.truth) {
+            auto node = makeNode(Node::Kind::Compare);
+            node->column = left.field.column;
+            node->op = op;
+            node->constant = truthConstant(left.field, right.literal);
+            return conditionTerm(std::move(node));
+        }
         if (left.kind == Term::Kind::Condition || right.kind == Term::Kind::Condition) {
             fail(FilterCompiler::TypeMismatch);
         }
@@ -346,6 +363,13 @@ private:
     Value constant(const FilterCompiler::FieldRef& ref, const Token& literal) const {
         return FilterConstant::make(ref, literal.kind == TokenKind::Text, literal.text,
                                     compiler_.parseDate);
+    }
+
+    Value truthConstant(const FilterCompiler::FieldRef& ref, const Token& word) const {
+        if (familyOf(ref.type) != Family::Boolean) {
+            fail(FilterCompiler::TypeMismatch);
+        }
+        return constant(ref, word);
     }
 
     static Value number(const std::string& text) {
@@ -470,8 +494,11 @@ private:
         }
         if (keyword(token, "True") || keyword(token, "False")) {
             auto node = makeNode(Node::Kind::Constant);
-            node->flag = keyword(take(), "True");
-            return conditionTerm(std::move(node));
+            node->flag = keyword(token, "True");
+            Term term = conditionTerm(std::move(node));
+            term.literal = take();
+            term.truth = true;
+            return term;
         }
         if (token.kind == TokenKind::Text || token.kind == TokenKind::Number ||
             keyword(token, "NULL")) {

@@ -70,8 +70,15 @@ std::vector<FilterToken> FilterTokenizer::tokenize(std::string_view text, char s
             tokens.push_back({FilterTokenKind::Text, std::move(value)});
         } else if (std::isdigit(c) != 0) {
             std::string number;
-            while (i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) != 0 ||
-                                       text[i] == separator)) {
+            const auto digitAt = [&](std::size_t at) {
+                return at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) != 0;
+            };
+            // A comma as separator and no digit after it parts list items.
+            const auto separatorAt = [&](std::size_t at) {
+                return at < text.size() && text[at] == separator &&
+                       (separator != ',' || digitAt(at + 1));
+            };
+            while (digitAt(i) || separatorAt(i)) {
                 number.push_back(text[i] == separator ? '.' : text[i]);
                 ++i;
             }
