@@ -188,6 +188,11 @@ void Tfcontavtascontado::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
         SpeedButton3Click();
         break;
     case Qt::Key_F5:
+        // The panel takes the focus when it opens; leaving the company
+        // field signs in first, as Tab would, so that it opens on the
+        // company shown.
+        if (!CaptionPanel1->isVisible() && QApplication::focusWidget() == Cia)
+            ckniif->setFocus(Qt::TabFocusReason);
         adjustments_->toggle();
         break;
     case Qt::Key_Escape:
@@ -306,6 +311,10 @@ void Tfcontavtascontado::showAdjustmentsPanel(bool shown) {
         if (!CaptionPanel1->isVisible() && !focusInPanel)
             focusBeforeAdjustments_ = isAncestorOf(focus) ? focus : nullptr;
         CaptionPanel1->show();
+        // The panel covers the sign-in fields and the date: what is typed
+        // next goes into its grid, not into a control the user cannot see.
+        if (!focusInPanel)
+            DBGrid2->setFocus(Qt::OtherFocusReason);
         return;
     }
     // Moved before the panel hides, or Qt would pass it on in tab order.

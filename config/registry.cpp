@@ -1,4 +1,5 @@
 #include "config/registry.h"
+#include "platform/text.h"
 
 #include <cstdlib>
 #include <utility>
@@ -12,10 +13,7 @@ constexpr const char* kDefaultRegistryPath = "/etc/pelmora/registry.reg";
 constexpr std::string_view kRootKey = "HKEY_LOCAL_MACHINE\\";
 
 std::string invalidDataType(std::string_view name) {
-    const std::size_t at = kInvalidDataType.find("%s");
-    std::string message(kInvalidDataType.substr(0, at));
-    message.append(name).append(kInvalidDataType.substr(at + 2));
-    return message;
+    return platform::fill(kInvalidDataType, name);
 }
 
 } // namespace

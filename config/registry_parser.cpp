@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/text_encoding.h"
+#include "platform/text.h"
 
 namespace config {
 
@@ -54,37 +55,15 @@ bool isBlank(char c) {
 }
 
 std::string_view trimLeft(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    return text;
+    return platform::trimmedStart(text, isBlank);
 }
 
 std::string_view trimRight(std::string_view text) {
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
+    return platform::trimmedEnd(text, isBlank);
 }
 
 std::string_view trim(std::string_view text) {
-    return trimRight(trimLeft(text));
-}
-
-char upperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (upperAscii(text[i]) != upperAscii(prefix[i])) {
-            return false;
-        }
-    }
-    return true;
+    return platform::trimmed(text, isBlank);
 }
 
 int hexDigit(char c) {
@@ -295,7 +274,7 @@ private:
         if (data == "-") {
             fail(lineIndex_, kValueDeletion);
         }
-        if (startsWithNoCase(data, "dword:")) {
+        if (platform::startsWithIgnoreCase(data, "dword:")) {
             const std::optional<uint32_t> number = parseHexNumber(trim(data.substr(6)), 8);
             if (!number) {
                 fail(lineIndex_, kBadDword);
@@ -306,12 +285,12 @@ private:
             }
             return value;
         }
-        if (startsWithNoCase(data, "hex:")) {
+        if (platform::startsWithIgnoreCase(data, "hex:")) {
             value.type = RegistryValueType::Binary;
             value.bytes = readHexBytes(data.substr(4));
             return value;
         }
-        if (startsWithNoCase(data, "hex(")) {
+        if (platform::startsWithIgnoreCase(data, "hex(")) {
             const std::size_t close = data.find(')');
             if (close == std::string_view::npos || close + 1 >= data.size() ||
                 data[close + 1] != ':') {
@@ -449,7 +428,7 @@ std::string normalizeKeyPath(std::string_view keyPath) {
                 normalized.push_back('\\');
             }
             for (std::size_t i = start; i < end; ++i) {
-                normalized.push_back(upperAscii(keyPath[i]));
+                normalized.push_back(platform::upperAscii(keyPath[i]));
             }
         }
         start = end + 1;
@@ -459,7 +438,7 @@ std::string normalizeKeyPath(std::string_view keyPath) {
 
 std::string normalizeValueName(std::string_view name) {
     std::string normalized(name);
-    std::transform(normalized.begin(), normalized.end(), normalized.begin(), upperAscii);
+    std::transform(normalized.begin(), normalized.end(), normalized.begin(), platform::upperAscii);
     return normalized;
 }
 

@@ -13,22 +13,14 @@
 #include "dataset/reconciler.h"
 #include "dataset/sql_resolver.h"
 #include "db/database_error.h"
+#include "platform/decimal_separator.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <charconv>
 
 namespace dataset {
 namespace {
-
-std::string fill(const char* pattern, std::string_view value) {
-    std::string text(pattern);
-    std::size_t at = text.find("%s");
-    if (at == std::string::npos) {
-        at = text.find("%d");
-    }
-    text.replace(at, 2, value);
-    return text;
-}
 
 bool boolAttribute(const EngineStore& store, std::string_view name) {
     const PacketAttribute* attribute = store.attribute(name);
@@ -89,7 +81,7 @@ Field& ClientDataSet::addField(std::unique_ptr<Field> field) {
 
 Field& ClientDataSet::Fields(int index) const {
     if (index < 0 || index >= fieldCount()) {
-        throw db::DatabaseError(fill(ListIndexOutOfBounds, std::to_string(index)));
+        throw db::DatabaseError(platform::fill(ListIndexOutOfBounds, std::to_string(index)));
     }
     return *fields_[static_cast<std::size_t>(index)];
 }
@@ -103,7 +95,7 @@ Field* ClientDataSet::FindField(std::string_view fieldName) const {
 Field& ClientDataSet::FieldByName(std::string_view fieldName) const {
     Field* field = FindField(fieldName);
     if (field == nullptr) {
-        raise(fill(FieldNotFound, fieldName));
+        raise(platform::fill(FieldNotFound, fieldName));
     }
     return *field;
 }
@@ -268,6 +260,13 @@ void ClientDataSet::installFilter() {
     if (!filtered_ || filter_.empty()) {
         return;
     }
+    std::shared_ptr<const FilterExpression> expression = compileFilter(filter_, true, filterOptions_);
+    filterHandle_ = cursor_->addFilter(std::move(expression));
+}
+
+std::unique_ptr<FilterExpression> ClientDataSet::compileFilter(std::string_view text,
+                                                               bool extendedSyntax,
+                                                               FilterOptions options) const {
     FilterCompiler compiler;
     compiler.lookup =
         [this](std::string_view fieldName) -> std::optional<FilterCompiler::FieldRef> {
@@ -279,10 +278,10 @@ void ClientDataSet::installFilter() {
                                         field->Size()};
     };
     compiler.parseDate = dateParser_;
-    compiler.extendedSyntax = true;
-    compiler.options = filterOptions_;
-    std::shared_ptr<const FilterExpression> expression = compiler.compile(filter_);
-    filterHandle_ = cursor_->addFilter(std::move(expression));
+    compiler.decimalSeparator = platform::decimalSeparator();
+    compiler.extendedSyntax = extendedSyntax;
+    compiler.options = options;
+    return compiler.compile(text);
 }
 
 void ClientDataSet::dropFilter() {
@@ -506,11 +505,15 @@ bool ClientDataSet::Locate(std::string_view fieldName, const Value& value, Locat
         case FieldType::LargeInt:
         case FieldType::AutoInc:
         case FieldType::Boolean:
+            literal = valueText;
+            break;
         case FieldType::Float:
         case FieldType::Currency:
         case FieldType::BCD:
         case FieldType::FMTBcd:
+            // Written as the filter reads numbers, with the user's separator.
             literal = valueText;
+            std::replace(literal.begin(), literal.end(), '.', platform::decimalSeparator());
             break;
         case FieldType::Date:
         case FieldType::Time:
@@ -519,21 +522,10 @@ bool ClientDataSet::Locate(std::string_view fieldName, const Value& value, Locat
             literal = "'" + valueText + "'";
             break;
         default:
-            throw db::DatabaseError(fill(UnsupportedLocateType, field.FieldName()));
+            throw db::DatabaseError(platform::fill(UnsupportedLocateType, field.FieldName()));
         }
         text = "[" + field.FieldName() + "]=" + literal;
     }
-    FilterCompiler compiler;
-    compiler.lookup = [this](std::string_view name) -> std::optional<FilterCompiler::FieldRef> {
-        const Field* f = FindField(name);
-        if (f == nullptr || f->column_ < 0) {
-            return std::nullopt;
-        }
-        return FilterCompiler::FieldRef{static_cast<std::size_t>(f->column_), f->DataType(),
-                                        f->Size()};
-    };
-    compiler.parseDate = dateParser_;
-    compiler.extendedSyntax = false;
     FilterOptions filterOptions;
     if ((options & static_cast<LocateOptions>(LocateOption::CaseInsensitive)) != 0) {
         filterOptions = filterOptions + FilterOption::CaseInsensitive;
@@ -541,8 +533,7 @@ bool ClientDataSet::Locate(std::string_view fieldName, const Value& value, Locat
     if (!partial) {
         filterOptions = filterOptions + FilterOption::NoPartialCompare;
     }
-    compiler.options = filterOptions;
-    const std::unique_ptr<FilterExpression> expression = compiler.compile(text);
+    const std::unique_ptr<FilterExpression> expression = compileFilter(text, false, filterOptions);
 
     fire(BeforeScroll, *this);
     const std::optional<std::size_t> found = cursor_->find(*expression);
@@ -681,17 +672,24 @@ void ClientDataSet::Post() {
                     break;
                 }
             }
-            throw db::DatabaseError(fill(Field::MustHaveValue, field->displayName()));
+            throw db::DatabaseError(platform::fill(Field::MustHaveValue, field->displayName()));
         }
     }
+    RowId posted = 0;
     if (state_ == DataSetState::Insert) {
-        const RowId row = store_->insert(insertAt_, buffer_);
-        cursor_->setCurrent(row);
+        posted = store_->insert(insertAt_, buffer_);
+        cursor_->setCurrent(posted);
     } else {
-        store_->modify(*cursor_->current(), buffer_);
+        posted = *cursor_->current();
+        store_->modify(posted, buffer_);
     }
     buffer_.clear();
     modified_ = false;
+    if (cursor_->current() != posted) {
+        // The row no longer passes the filter: the cursor went on to the
+        // next row of the view, or the previous one.
+        bof_ = eof_ = viewCount() == 0;
+    }
     setState(DataSetState::Browse);
     notify(Notice::Data);
     fire(AfterPost, *this);
@@ -736,16 +734,10 @@ void ClientDataSet::Delete() {
     if (disableDeletes_) {
         raise(DeletesNotAllowed);
     }
-    const std::size_t index = cursor_->currentIndex().value_or(0);
-    store_->remove(cursor_->rowAt(index));
-    const std::size_t count = viewCount();
-    if (count == 0) {
-        cursor_->setCurrentIndex(std::nullopt);
-        bof_ = eof_ = true;
-    } else {
-        cursor_->setCurrentIndex(index < count ? index : count - 1);
-        bof_ = eof_ = false;
-    }
+    // The cursor goes on to the row after the deleted one, else the one
+    // before it.
+    store_->remove(*cursor_->current());
+    bof_ = eof_ = viewCount() == 0;
     notify(Notice::Data);
     fire(AfterDelete, *this);
     fire(AfterScroll, *this);

@@ -179,6 +179,10 @@ private:
     void bindFields();
     void unbindFields();
     void installFilter();
+    // Over this data set's fields, with the user's date format and decimal
+    // separator.
+    std::unique_ptr<FilterExpression> compileFilter(std::string_view text, bool extendedSyntax,
+                                                    FilterOptions options) const;
     void dropFilter();
     void sendReset();
     void setState(DataSetState state);

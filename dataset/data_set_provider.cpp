@@ -21,7 +21,7 @@ std::vector<ColumnDesc> columnsOf(const db::SQLCommand& source) {
                           def.required, def.readOnly, {}};
         // Written only when they differ from InUpdate + InWhere.
         if (def.inKey) {
-            const ProviderFlags flags = ProviderFlags::defaults() + ProviderFlag::InKey;
+            const ProviderFlags flags = kDefaultProviderFlags + ProviderFlag::InKey;
             column.attributes.push_back({"PROVFLAGS", std::int64_t{flags.bits()}, true});
         }
         columns.push_back(std::move(column));

@@ -5,6 +5,7 @@
 #include "dataset/component.h"
 #include "dataset/provider_service.h"
 #include "dataset/update_resolver.h"
+#include "platform/flags.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,22 +28,7 @@ enum class ProviderOption : std::uint16_t {
     AllowMultiRecordUpdates = 32,
 };
 
-class ProviderOptions {
-public:
-    constexpr ProviderOptions() = default;
-    constexpr ProviderOptions(ProviderOption option) : bits_(static_cast<std::uint16_t>(option)) {}
-    constexpr bool has(ProviderOption option) const {
-        return (bits_ & static_cast<std::uint16_t>(option)) != 0;
-    }
-    constexpr ProviderOptions operator+(ProviderOption option) const {
-        ProviderOptions result = *this;
-        result.bits_ |= static_cast<std::uint16_t>(option);
-        return result;
-    }
-
-private:
-    std::uint16_t bits_ = 0;
-};
+using ProviderOptions = platform::Flags<ProviderOption>;
 
 enum class UpdateMode { WhereAll, WhereChanged, WhereKeyOnly };
 

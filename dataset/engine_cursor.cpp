@@ -10,6 +10,7 @@ int EngineCursor::addFilter(std::shared_ptr<const FilterExpression> filter) {
     const int handle = nextHandle_++;
     filters_.emplace(handle, std::move(filter));
     viewVersion_ = ~std::uint64_t{0};
+    settledVersion_ = ~std::uint64_t{0};
     return handle;
 }
 
@@ -18,6 +19,7 @@ void EngineCursor::dropFilter(int handle) {
         throw DataSetEngineError(EngineStatus::NoSuchFilter, "Filter handle not found");
     }
     viewVersion_ = ~std::uint64_t{0};
+    settledVersion_ = ~std::uint64_t{0};
 }
 
 bool EngineCursor::passes(RowId row) const {
@@ -87,20 +89,66 @@ std::optional<std::size_t> EngineCursor::find(const FilterExpression& expression
     return std::nullopt;
 }
 
+void EngineCursor::settle() const {
+    if (settledVersion_ == store_.version()) {
+        return;
+    }
+    settledVersion_ = store_.version();
+    if (current_) {
+        if (const std::optional<std::size_t> stored = store_.indexOf(*current_, anchor_)) {
+            anchor_ = *stored;
+            if (filters_.empty() || passes(*current_)) {
+                return;
+            }
+        }
+    }
+    // A removed row leaves anchor_ on the row that followed it; a row that
+    // no longer passes is skipped by the search itself.
+    current_.reset();
+    for (std::size_t i = anchor_; i < store_.size(); ++i) {
+        if (filters_.empty() || passes(store_.rowAt(i))) {
+            current_ = store_.rowAt(i);
+            anchor_ = i;
+            return;
+        }
+    }
+    const std::size_t rows = count();
+    if (rows > 0) {
+        current_ = rowAt(rows - 1);
+        anchor_ = store_.indexOf(*current_, store_.size() - 1).value_or(0);
+    }
+}
+
+std::optional<RowId> EngineCursor::current() const {
+    settle();
+    return current_;
+}
+
 std::optional<std::size_t> EngineCursor::currentIndex() const {
+    settle();
     if (!current_) {
         return std::nullopt;
     }
     return indexOf(*current_);
 }
 
+void EngineCursor::setCurrent(RowId row) {
+    current_ = row;
+    settledVersion_ = ~std::uint64_t{0};
+}
+
 void EngineCursor::setCurrentIndex(std::optional<std::size_t> index) {
     if (!index || *index >= count()) {
         current_.reset();
-        return;
+        anchor_ = 0;
+    } else {
+        current_ = rowAt(*index);
+        hint_ = *index;
+        if (filters_.empty()) {
+            anchor_ = *index;
+        }
     }
-    current_ = rowAt(*index);
-    hint_ = *index;
+    settledVersion_ = ~std::uint64_t{0};
 }
 
 } // namespace dataset

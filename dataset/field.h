@@ -104,7 +104,7 @@ private:
     int precision_;
     bool fixedChar_ = false;
     std::string origin_;
-    ProviderFlags providerFlags_ = ProviderFlags::defaults();
+    ProviderFlags providerFlags_ = kDefaultProviderFlags;
     ClientDataSet* dataSet_ = nullptr;
     int index_ = -1;
     // Column of the engine's rows this field reads, -1 while unbound.

@@ -1,21 +1,10 @@
 #include "dataset/field_binder.h"
 
 #include "db/database_error.h"
+#include "platform/text.h"
 
 namespace dataset {
 namespace {
-
-std::string fill(std::string pattern, const std::vector<std::string>& values) {
-    for (const std::string& value : values) {
-        std::size_t at = pattern.find("%s");
-        const std::size_t number = pattern.find("%d");
-        if (at == std::string::npos || (number != std::string::npos && number < at)) {
-            at = number;
-        }
-        pattern.replace(at, 2, value);
-    }
-    return pattern;
-}
 
 bool sizeChecked(FieldType type) {
     return type == FieldType::BCD || type == FieldType::Bytes || type == FieldType::VarBytes;
@@ -25,7 +14,7 @@ bool sizeChecked(FieldType type) {
 
 void FieldBinder::applyAttributes(Field& field, const ColumnDesc& column) {
     field.origin_.clear();
-    field.providerFlags_ = ProviderFlags::defaults();
+    field.providerFlags_ = kDefaultProviderFlags;
     if (const PacketAttribute* origin = column.attribute("ORIGIN")) {
         if (const auto* text = std::get_if<std::string>(&origin->value)) {
             field.origin_ = *text;
@@ -51,19 +40,19 @@ void FieldBinder::bind(const std::vector<Field*>& fields, const std::vector<Colu
                 }
             }
             if (found < 0) {
-                throw db::DatabaseError(fill(FieldNotFound, {field->displayName()}));
+                throw db::DatabaseError(platform::fill(FieldNotFound, {field->displayName()}));
             }
             const ColumnDesc& column = columns[static_cast<std::size_t>(found)];
             if (!sameFieldTypeFamily(field->DataType(), column.type)) {
                 throw db::DatabaseError(
-                    fill(TypeMismatch,
-                         {field->displayName(), std::string(fieldTypeName(field->DataType())),
-                          std::string(fieldTypeName(column.type))}));
+                    platform::fill(TypeMismatch, {field->displayName(),
+                                                  std::string(fieldTypeName(field->DataType())),
+                                                  std::string(fieldTypeName(column.type))}));
             }
             if (sizeChecked(field->DataType()) && field->Size() != column.size) {
-                throw db::DatabaseError(
-                    fill(SizeMismatch, {field->displayName(), std::to_string(field->Size()),
-                                        std::to_string(column.size)}));
+                throw db::DatabaseError(platform::fill(
+                    SizeMismatch, {field->displayName(), std::to_string(field->Size()),
+                                   std::to_string(column.size)}));
             }
             field->size_ = field->declaredSize_;
             if (isStringType(field->DataType()) && field->Size() > column.size &&

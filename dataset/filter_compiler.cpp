@@ -4,9 +4,9 @@
 #include "dataset/filter_constant.h"
 #include "dataset/filter_tokenizer.h"
 #include "db/database_error.h"
+#include "platform/text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 namespace dataset {
@@ -16,27 +16,13 @@ using Node = FilterExpression::Node;
 using TokenKind = FilterTokenKind;
 using Token = FilterToken;
 
-std::string format(const char* pattern, std::string_view value) {
-    std::string result(pattern);
-    const std::size_t at = result.find("%s");
-    if (at != std::string::npos) {
-        result.replace(at, 2, value);
-    }
-    return result;
-}
-
 [[noreturn]] void fail(const std::string& message) {
     throw db::DatabaseError(message);
 }
 
 bool keyword(const Token& token, std::string_view word) {
-    if (token.kind != TokenKind::Name || token.bracketed || token.text.size() != word.size()) {
-        return false;
-    }
-    return std::equal(word.begin(), word.end(), token.text.begin(), [](char a, char b) {
-        return std::toupper(static_cast<unsigned char>(a)) ==
-               std::toupper(static_cast<unsigned char>(b));
-    });
+    return token.kind == TokenKind::Name && !token.bracketed &&
+           platform::equalsIgnoreCase(token.text, word);
 }
 
 // Words that join or test conditions and so cannot stand for a value.
@@ -55,7 +41,7 @@ std::string describe(const Token& token) {
 }
 
 // What a value of the text compares with.
-enum class Family { Text, Number, Date, Time, DateTime, Other };
+enum class Family { Text, Number, Date, Time, DateTime, Boolean, Other };
 
 Family familyOf(FieldType type) {
     switch (type) {
@@ -80,6 +66,8 @@ Family familyOf(FieldType type) {
     case FieldType::DateTime:
     case FieldType::TimeStamp:
         return Family::DateTime;
+    case FieldType::Boolean:
+        return Family::Boolean;
     default:
         return Family::Other;
     }
@@ -92,8 +80,10 @@ struct Term {
     Kind kind = Kind::Condition;
     std::unique_ptr<Node> node;
     FilterCompiler::FieldRef field{};
-    // Literal: its token (Text, Number, or Name for NULL).
+    // Literal: its token (Text, Number, or Name for NULL); for the words True
+    // and False, which are conditions too, their Name.
     Token literal;
+    bool truth = false;
     bool isNull() const { return kind == Kind::Literal && literal.kind == TokenKind::Name; }
 };
 
@@ -138,7 +128,7 @@ public:
     std::unique_ptr<Node> parse() {
         Term term = orExpression();
         if (peek().kind != TokenKind::End) {
-            fail(format(FilterCompiler::ExpressionExpected, describe(peek())));
+            fail(platform::fill(FilterCompiler::ExpressionExpected, describe(peek())));
         }
         return condition(std::move(term));
     }
@@ -254,7 +244,7 @@ private:
             fail(FilterCompiler::TypeMismatch);
         }
         if (peek().kind != TokenKind::LParen) {
-            fail(format(FilterCompiler::OpenExpected, describe(peek())));
+            fail(platform::fill(FilterCompiler::OpenExpected, describe(peek())));
         }
         take();
         if (peek().kind == TokenKind::RParen) {
@@ -265,10 +255,11 @@ private:
         node->caseInsensitive = caseInsensitive();
         for (;;) {
             const Term item = unary();
-            if (item.kind != Term::Kind::Literal) {
+            if (item.truth) {
+                node->list.push_back(truthConstant(left.field, item.literal));
+            } else if (item.kind != Term::Kind::Literal) {
                 fail(FilterCompiler::TypeMismatch);
-            }
-            if (!item.isNull()) {
+            } else if (!item.isNull()) {
                 node->list.push_back(constant(left.field, item.literal));
             }
             const Token next = take();
@@ -276,13 +267,25 @@ private:
                 break;
             }
             if (next.kind != TokenKind::Comma) {
-                fail(format(FilterCompiler::CloseOrCommaExpected, describe(next)));
+                fail(platform::fill(FilterCompiler::CloseOrCommaExpected, describe(next)));
             }
         }
         return conditionTerm(std::move(node));
     }
 
     Term comparison(Term left, CompareOp op, Term right) {
+        // True and False with a boolean field are constants of its type.
+        if (left.truth && right.kind == Term::Kind::Field) {
+            std::swap(left, right);
+            op = mirrored(op);
+        }
+        if (left.kind == Term::Kind::Field && right.truth) {
+            auto node = makeNode(Node::Kind::Compare);
+            node->column = left.field.column;
+            node->op = op;
+            node->constant = truthConstant(left.field, right.literal);
+            return conditionTerm(std::move(node));
+        }
         if (left.kind == Term::Kind::Condition || right.kind == Term::Kind::Condition) {
             fail(FilterCompiler::TypeMismatch);
         }
@@ -360,6 +363,13 @@ private:
     Value constant(const FilterCompiler::FieldRef& ref, const Token& literal) const {
         return FilterConstant::make(ref, literal.kind == TokenKind::Text, literal.text,
                                     compiler_.parseDate);
+    }
+
+    Value truthConstant(const FilterCompiler::FieldRef& ref, const Token& word) const {
+        if (familyOf(ref.type) != Family::Boolean) {
+            fail(FilterCompiler::TypeMismatch);
+        }
+        return constant(ref, word);
     }
 
     static Value number(const std::string& text) {
@@ -466,7 +476,7 @@ private:
             if (!compiler_.extendedSyntax) {
                 fail(FilterCompiler::NoArithmetic);
             }
-            fail(format(FilterCompiler::ExpressionExpected, describe(peek())));
+            fail(platform::fill(FilterCompiler::ExpressionExpected, describe(peek())));
         }
         return primary();
     }
@@ -477,15 +487,18 @@ private:
             take();
             Term inner = orExpression();
             if (peek().kind != TokenKind::RParen) {
-                fail(format(FilterCompiler::CloseExpected, describe(peek())));
+                fail(platform::fill(FilterCompiler::CloseExpected, describe(peek())));
             }
             take();
             return inner;
         }
         if (keyword(token, "True") || keyword(token, "False")) {
             auto node = makeNode(Node::Kind::Constant);
-            node->flag = keyword(take(), "True");
-            return conditionTerm(std::move(node));
+            node->flag = keyword(token, "True");
+            Term term = conditionTerm(std::move(node));
+            term.literal = take();
+            term.truth = true;
+            return term;
         }
         if (token.kind == TokenKind::Text || token.kind == TokenKind::Number ||
             keyword(token, "NULL")) {
@@ -505,14 +518,14 @@ private:
             term.node->column = term.field.column;
             return term;
         }
-        fail(format(FilterCompiler::ExpressionExpected, describe(token)));
+        fail(platform::fill(FilterCompiler::ExpressionExpected, describe(token)));
     }
 
     FilterCompiler::FieldRef field(const std::string& name) const {
         std::optional<FilterCompiler::FieldRef> ref =
             compiler_.lookup ? compiler_.lookup(name) : std::nullopt;
         if (!ref) {
-            fail(format(FilterCompiler::FieldNotFound, name));
+            fail(platform::fill(FilterCompiler::FieldNotFound, name));
         }
         return *ref;
     }

@@ -2,7 +2,10 @@
 
 #include "dataset/time_text.h"
 #include "db/database_error.h"
+#include "platform/text.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace dataset {
@@ -11,16 +14,24 @@ namespace {
 // Longest text a string comparison keeps.
 constexpr std::size_t MaxTextConstant = 255;
 
+// The first characters of a UTF-8 text, at most count of them.
+std::string firstCharacters(const std::string& text, std::size_t count) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // Every byte but a continuation byte starts a character.
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && characters++ == count) {
+            return text.substr(0, i);
+        }
+    }
+    return text;
+}
+
 [[noreturn]] void mismatch() {
     throw db::DatabaseError(FilterCompiler::TypeMismatch);
 }
 
 [[noreturn]] void invalidDate(const std::string& text) {
-    const std::string_view pattern = FilterCompiler::InvalidDate;
-    const std::size_t at = pattern.find("%s");
-    std::string message(pattern.substr(0, at));
-    message.append(text).append(pattern.substr(at + 2));
-    throw db::DatabaseError(message);
+    throw db::DatabaseError(platform::fill(FilterCompiler::InvalidDate, text));
 }
 
 } // namespace
@@ -30,9 +41,25 @@ Value FilterConstant::make(const FilterCompiler::FieldRef& field, bool quoted,
     switch (field.type) {
     case FieldType::String:
     case FieldType::FixedChar:
+        // Compared as the field would store it: no longer than its size.
+        if (field.size > 0) {
+            return firstCharacters(text.substr(0, MaxTextConstant),
+                                   static_cast<std::size_t>(field.size));
+        }
+        return text.substr(0, MaxTextConstant);
     case FieldType::Memo:
     case FieldType::FmtMemo:
-        return text.size() > MaxTextConstant ? text.substr(0, MaxTextConstant) : text;
+        return text.substr(0, MaxTextConstant);
+    case FieldType::Boolean: {
+        // The words True and False, bare or quoted, in any letter case.
+        if (platform::equalsIgnoreCase(text, "true")) {
+            return std::int64_t{1};
+        }
+        if (platform::equalsIgnoreCase(text, "false")) {
+            return std::int64_t{0};
+        }
+        mismatch();
+    }
     case FieldType::SmallInt:
     case FieldType::Integer:
     case FieldType::LargeInt:

@@ -1,9 +1,9 @@
 #include "dataset/filter_expression.h"
 
 #include "dataset/filter_arithmetic.h"
+#include "platform/text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <tuple>
 
 namespace dataset {
@@ -14,18 +14,7 @@ int sign(auto difference) {
 }
 
 int compareText(std::string_view a, std::string_view b, bool caseInsensitive) {
-    if (!caseInsensitive) {
-        return sign(a.compare(b));
-    }
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
-        const int cb = std::tolower(static_cast<unsigned char>(b[i]));
-        if (ca != cb) {
-            return sign(ca - cb);
-        }
-    }
-    return sign(static_cast<std::ptrdiff_t>(a.size()) - static_cast<std::ptrdiff_t>(b.size()));
+    return caseInsensitive ? platform::compareIgnoreCase(a, b) : sign(a.compare(b));
 }
 
 // Decimals compared by their texts, after lining up their points.
@@ -119,9 +108,7 @@ std::optional<int> FilterExpression::compare(const Value& a, const Value& b, boo
 
 bool FilterExpression::like(std::string_view text, std::string_view pattern, bool caseInsensitive) {
     const auto same = [&](char a, char b) {
-        return caseInsensitive ? std::tolower(static_cast<unsigned char>(a)) ==
-                                     std::tolower(static_cast<unsigned char>(b))
-                               : a == b;
+        return caseInsensitive ? platform::lowerAscii(a) == platform::lowerAscii(b) : a == b;
     };
     // Greedy with one backtrack point: linear in practice, never exponential.
     std::size_t t = 0;

@@ -2,6 +2,7 @@
 
 #include "dataset/filter_compiler.h"
 #include "db/database_error.h"
+#include "platform/text.h"
 
 #include <cctype>
 
@@ -69,8 +70,15 @@ std::vector<FilterToken> FilterTokenizer::tokenize(std::string_view text, char s
             tokens.push_back({FilterTokenKind::Text, std::move(value)});
         } else if (std::isdigit(c) != 0) {
             std::string number;
-            while (i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) != 0 ||
-                                       text[i] == separator)) {
+            const auto digitAt = [&](std::size_t at) {
+                return at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) != 0;
+            };
+            // A comma as separator and no digit after it parts list items.
+            const auto separatorAt = [&](std::size_t at) {
+                return at < text.size() && text[at] == separator &&
+                       (separator != ',' || digitAt(at + 1));
+            };
+            while (digitAt(i) || separatorAt(i)) {
                 number.push_back(text[i] == separator ? '.' : text[i]);
                 ++i;
             }
@@ -93,11 +101,8 @@ std::vector<FilterToken> FilterTokenizer::tokenize(std::string_view text, char s
             tokens.push_back({FilterTokenKind::Operator, std::string(1, static_cast<char>(c))});
             ++i;
         } else {
-            const std::string_view pattern = FilterCompiler::InvalidCharacter;
-            const std::size_t at = pattern.find("%s");
-            std::string message(pattern.substr(0, at));
-            message.append(text.substr(i, 1)).append(pattern.substr(at + 2));
-            throw db::DatabaseError(message);
+            throw db::DatabaseError(
+                platform::fill(FilterCompiler::InvalidCharacter, text.substr(i, 1)));
         }
     }
     tokens.push_back({FilterTokenKind::End, {}});

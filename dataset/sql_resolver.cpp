@@ -6,9 +6,9 @@
 #include "dataset/packet_reader.h"
 #include "dataset/update_error.h"
 #include "db/sql_command.h"
+#include "platform/text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <map>
 #include <string_view>
@@ -34,13 +34,6 @@ struct SQLResolver::Apply {
 };
 
 namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
-}
 
 std::string textAttribute(const PacketAttribute* attribute) {
     if (attribute == nullptr) {
@@ -82,7 +75,7 @@ std::vector<ResolveColumn> resolveColumns(const Packet& delta, const std::string
             const std::string_view key = std::string_view(keyFields).substr(
                 start, end == std::string::npos ? end : end - start);
             for (ResolveColumn& column : columns) {
-                if (sameName(column.origin, key)) {
+                if (platform::equalsIgnoreCase(column.origin, key)) {
                     column.flags = column.flags + ProviderFlag::InKey;
                 }
             }

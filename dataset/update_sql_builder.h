@@ -21,7 +21,7 @@ struct ResolveColumn {
     std::string origin;
     FieldType type = FieldType::Unknown;
     int size = 0;
-    ProviderFlags flags = ProviderFlags::defaults();
+    ProviderFlags flags = kDefaultProviderFlags;
     bool readOnly = false;
     bool serverCalculated = false;
 };

@@ -1,12 +1,12 @@
 #include "db/connection_params.h"
 
-#include "db/text_util.h"
+#include "platform/text.h"
 
 namespace db {
 
 const ConnectionParams::Line* ConnectionParams::find(std::string_view name) const {
     for (const Line& line : lines_) {
-        if (TextUtil::equalsIgnoreCase(line.first, name)) {
+        if (platform::equalsIgnoreCase(line.first, name)) {
             return &line;
         }
     }
@@ -24,7 +24,7 @@ bool ConnectionParams::contains(std::string_view name) const {
 
 void ConnectionParams::setValue(std::string_view name, std::string_view value) {
     for (Line& line : lines_) {
-        if (TextUtil::equalsIgnoreCase(line.first, name)) {
+        if (platform::equalsIgnoreCase(line.first, name)) {
             line.second = std::string(value);
             return;
         }

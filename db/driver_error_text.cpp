@@ -1,6 +1,6 @@
 #include "db/driver_error_text.h"
 
-#include "db/text_util.h"
+#include "platform/text.h"
 
 #include <map>
 #include <vector>
@@ -85,7 +85,7 @@ std::string DriverErrorText::build(int code, ISQLErrorSource* source,
         text = lastError;
     }
     if (text.empty()) {
-        text = TextUtil::format(UnknownCodeFormat, std::to_string(code));
+        text = platform::fill(UnknownCodeFormat, std::to_string(code));
     }
     return text;
 }

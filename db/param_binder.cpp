@@ -1,7 +1,7 @@
 #include "db/param_binder.h"
 
 #include "db/database_error.h"
-#include "db/text_util.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -137,7 +137,7 @@ int bindOne(ISQLCommand& command, std::size_t index, const SQLParam& param,
     int subType = 0;
     const int type = ParamBinder::driverType(param.dataType, &subType);
     if (type == DriverType::Unknown) {
-        throw DatabaseError(TextUtil::format(ParamBinder::NoValueForParameter, param.name));
+        throw DatabaseError(platform::fill(ParamBinder::NoValueForParameter, param.name));
     }
     const auto position = static_cast<int>(index) + 1;
     const bool isNull = param.isNull();

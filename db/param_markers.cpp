@@ -1,6 +1,6 @@
 #include "db/param_markers.h"
 
-#include "db/text_util.h"
+#include "platform/text.h"
 
 namespace db {
 
@@ -31,7 +31,7 @@ bool endsName(char c) {
 
 std::vector<ParamMarkers::Marker> ParamMarkers::find(std::string_view sql,
                                                      std::string_view quoteChar) {
-    const std::string quoteText = TextUtil::trim(quoteChar);
+    const std::string quoteText = platform::trim(quoteChar);
     const char identifierQuote = quoteText.empty() ? '\'' : quoteText.front();
     std::vector<Marker> markers;
     char openQuote = 0;

@@ -2,7 +2,7 @@
 
 #include "db/database_error.h"
 #include "db/param_binder.h"
-#include "db/text_util.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -39,7 +39,7 @@ std::int64_t integerOf(const SQLValue& value) {
         return result;
     }
     if (const auto* s = std::get_if<std::string>(&value)) {
-        return TextUtil::toInteger(TextUtil::trim(*s)).value_or(0);
+        return platform::toInteger(platform::trim(*s)).value_or(0);
     }
     return 0;
 }
@@ -49,7 +49,7 @@ Bcd bcdOf(const SQLValue& value) {
         return *b;
     }
     if (const auto* s = std::get_if<std::string>(&value)) {
-        return Bcd::fromString(TextUtil::trim(*s)).value_or(Bcd{});
+        return Bcd::fromString(platform::trim(*s)).value_or(Bcd{});
     }
     return Bcd::fromScaled(integerOf(value), 0);
 }
@@ -137,7 +137,7 @@ int ProcParamBinder::bind(ISQLCommand& command, SQLParams& params,
         int ownSubType = 0;
         const int ownType = ParamBinder::driverType(param.dataType, &ownSubType);
         if (ownType == DriverType::Unknown) {
-            throw DatabaseError(TextUtil::format(ParamBinder::NoValueForParameter, param.name));
+            throw DatabaseError(platform::fill(ParamBinder::NoValueForParameter, param.name));
         }
         // A parameter beyond the server's list goes over as its own type.
         ProcParamDesc d;

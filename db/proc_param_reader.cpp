@@ -2,7 +2,7 @@
 
 #include "db/field_def_builder.h"
 #include "db/sql_connection.h"
-#include "db/text_util.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <memory>
@@ -66,13 +66,13 @@ public:
             blank) {
             return std::nullopt;
         }
-        return TextUtil::trim(buffer.data());
+        return platform::trim(buffer.data());
     }
 
 private:
     int columnOf(const char* name) const {
         for (std::size_t i = 0; i < names_.size(); ++i) {
-            if (TextUtil::equalsIgnoreCase(names_[i], name)) {
+            if (platform::equalsIgnoreCase(names_[i], name)) {
                 return static_cast<int>(i) + 1;
             }
         }

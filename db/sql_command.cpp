@@ -6,7 +6,7 @@
 #include "db/param_binder.h"
 #include "db/param_markers.h"
 #include "db/sql_connection.h"
-#include "db/text_util.h"
+#include "platform/text.h"
 
 #include <algorithm>
 
@@ -17,7 +17,7 @@ namespace {
 const SQLValue NullValue;
 
 std::int64_t hexValue(const std::string& text) {
-    const std::string digits = TextUtil::trim(text);
+    const std::string digits = platform::trim(text);
     std::int64_t value = 0;
     for (const char c : digits) {
         int d = 0;
@@ -64,14 +64,14 @@ void SQLCommand::setConnection(SQLConnection* connection) {
         connection_->registerCommand(this);
         if (MaxBlobSize == 0) {
             MaxBlobSize = static_cast<int>(
-                TextUtil::toInteger(TextUtil::trim(connection_->Params.value("BlobSize")))
+                platform::toInteger(platform::trim(connection_->Params.value("BlobSize")))
                     .value_or(-1));
         }
     }
 }
 
 void SQLCommand::setCommandText(std::string_view text) {
-    const std::string stripped = TextUtil::trimLeft(text);
+    const std::string stripped = platform::trimLeft(text);
     if (stripped == commandText_) {
         return;
     }
@@ -90,11 +90,11 @@ void SQLCommand::setCommandText(std::string_view text) {
 
 SQLParam& SQLCommand::paramByName(std::string_view name) {
     for (SQLParam& param : params_) {
-        if (TextUtil::equalsIgnoreCase(param.name, name)) {
+        if (platform::equalsIgnoreCase(param.name, name)) {
             return param;
         }
     }
-    throw DatabaseError(prefixed(TextUtil::format(ParameterNotFound, name)));
+    throw DatabaseError(prefixed(platform::fill(ParameterNotFound, name)));
 }
 
 void SQLCommand::checkConnection() {
@@ -175,7 +175,7 @@ const SQLValue& SQLCommand::value(std::size_t field) const {
 
 int SQLCommand::fieldIndex(std::string_view name) const {
     for (std::size_t i = 0; i < fieldDefs_.size(); ++i) {
-        if (TextUtil::equalsIgnoreCase(fieldDefs_[i].name, name)) {
+        if (platform::equalsIgnoreCase(fieldDefs_[i].name, name)) {
             return static_cast<int>(i);
         }
     }

@@ -4,10 +4,7 @@
 #include "db/database_error.h"
 #include "db/driver_error_text.h"
 #include "db/driver_libraries.h"
-#include "db/param_binder.h"
-#include "db/param_markers.h"
-#include "db/sql_query.h"
-#include "db/text_util.h"
+#include "platform/text.h"
 
 #include <algorithm>
 
@@ -16,19 +13,6 @@ namespace db {
 namespace {
 
 constexpr std::size_t QuotedNameBuffer = 256;
-
-int booleanValue(const std::string& value) {
-    return TextUtil::upper(TextUtil::trim(value)) == "TRUE" ? 1 : 0;
-}
-
-std::int64_t integerValue(const std::string& value) {
-    const std::string trimmed = TextUtil::trim(value);
-    const auto number = TextUtil::toInteger(trimmed);
-    if (!number) {
-        throw DatabaseError(TextUtil::format(SQLConnection::NotAnInteger, trimmed));
-    }
-    return *number;
-}
 
 } // namespace
 
@@ -82,13 +66,13 @@ void SQLConnection::raiseDriverError(int code, ISQLErrorSource* source) {
 }
 
 void SQLConnection::open() {
-    if (TextUtil::trim(DriverName).empty()) {
+    if (platform::trim(DriverName).empty()) {
         throw DatabaseError(MissingDriverName);
     }
-    if (TextUtil::trim(LibraryName).empty() || TextUtil::trim(VendorLib).empty()) {
+    if (platform::trim(LibraryName).empty() || platform::trim(VendorLib).empty()) {
         throw DatabaseError(prefixed(MissingLibraryName));
     }
-    if (TextUtil::trim(Params.value("Database")).empty()) {
+    if (platform::trim(Params.value("Database")).empty()) {
         throw DatabaseError(ConnectionName.empty() ? MissingConnectionName : MissingDatabase);
     }
     state_ = ConnectionState::Connecting;
@@ -96,24 +80,24 @@ void SQLConnection::open() {
         if (!libraryLoaded_) {
             const BusyCursor busy;
             std::string error;
-            const std::string libraryName = TextUtil::trim(LibraryName);
+            const std::string libraryName = platform::trim(LibraryName);
             platform::SharedLibrary* library = DriverLibraries::load(libraryName, &error);
             if (library == nullptr) {
-                throw DatabaseError(TextUtil::format(UnableToLoad, LibraryName));
+                throw DatabaseError(platform::fill(UnableToLoad, LibraryName));
             }
             entry_ =
-                reinterpret_cast<GetDriverFunction>(library->symbol(TextUtil::trim(GetDriverFunc)));
+                reinterpret_cast<GetDriverFunction>(library->symbol(platform::trim(GetDriverFunc)));
             if (entry_ == nullptr) {
-                throw DatabaseError(TextUtil::format(UnableToFindProcedure, GetDriverFunc));
+                throw DatabaseError(platform::fill(UnableToFindProcedure, GetDriverFunc));
             }
             libraryLoaded_ = true;
         }
         const BusyCursor busy;
         ISQLDriver* driver = nullptr;
-        const std::string errorResourceFile = TextUtil::trim(Params.value("ErrorResourceFile"));
+        const std::string errorResourceFile = platform::trim(Params.value("ErrorResourceFile"));
         if (entry_(VendorLib.c_str(), errorResourceFile.c_str(), &driver) != 0 ||
             driver == nullptr) {
-            throw DatabaseError(TextUtil::format(UnableToLoad, VendorLib));
+            throw DatabaseError(platform::fill(UnableToLoad, VendorLib));
         }
         driver_.reset(driver);
 
@@ -124,10 +108,10 @@ void SQLConnection::open() {
         serverConnection_.reset(connection);
 
         // The login values live only for the length of this sequence.
-        const std::string database = TextUtil::trim(Params.value("Database"));
+        const std::string database = platform::trim(Params.value("Database"));
         const std::string user = Params.value("USER_NAME");
         const std::string password = Params.value("PASSWORD");
-        applyParams();
+        isolationLevel_ = ConnectionSettings::apply(*serverConnection_, Params, DriverName);
         if (const int r =
                 serverConnection_->connect(database.c_str(), user.c_str(), password.c_str());
             r != 0) {
@@ -142,7 +126,7 @@ void SQLConnection::open() {
             raiseDriverError(r, serverConnection_.get());
         }
         metaData_.reset(metaData);
-        if (const std::string schema = TextUtil::trim(user); !schema.empty()) {
+        if (const std::string schema = platform::trim(user); !schema.empty()) {
             metaData_->SetOption(MetaDataOption::SchemaName, schema);
         }
         quoteChar_.clear();
@@ -150,11 +134,8 @@ void SQLConnection::open() {
         if (metaData_->GetOption(MetaDataOption::ObjectQuoteChar, &quote) == 0 && quote != 0) {
             quoteChar_ = std::string(1, static_cast<char>(quote));
         }
-        std::int64_t blobSize = -1;
-        if (Params.contains("BlobSize")) {
-            blobSize = TextUtil::toInteger(TextUtil::trim(Params.value("BlobSize"))).value_or(-1);
-        }
-        serverConnection_->SetOption(ConnectionOption::BlobSize, blobSize);
+        serverConnection_->SetOption(ConnectionOption::BlobSize,
+                                     ConnectionSettings::blobSize(Params));
         std::int64_t flag = 0;
         transactionsSupported_ =
             metaData_->GetOption(MetaDataOption::SupportsTransaction, &flag) == 0 && flag != 0;
@@ -171,52 +152,8 @@ void SQLConnection::open() {
     }
 }
 
-void SQLConnection::applyParams() {
-    ISQLConnection& c = *serverConnection_;
-    const auto text = [&](const char* name, ConnectionOption option) {
-        if (const std::string value = Params.value(name); !value.empty()) {
-            c.SetOption(option, TextUtil::trim(value));
-        }
-    };
-    const auto boolean = [&](const char* name, ConnectionOption option) {
-        if (const std::string value = Params.value(name); !value.empty()) {
-            c.SetOption(option, std::int64_t{booleanValue(value)});
-        }
-    };
-    text("HostName", ConnectionOption::HostName);
-    text("RoleName", ConnectionOption::RoleName);
-    boolean("WaitOnLocks", ConnectionOption::WaitOnLocks);
-    boolean("CommitRetain", ConnectionOption::CommitRetain);
-    boolean("AutoCommit", ConnectionOption::AutoCommit);
-    boolean("BlockingMode", ConnectionOption::BlockingMode);
-    if (const std::string charSet = TextUtil::trim(Params.value("ServerCharSet"));
-        !charSet.empty()) {
-        c.SetOption(ConnectionOption::ServerCharSet, charSet);
-    }
-    isolationLevel_ = IsolationLevel::ReadCommitted;
-    if (const std::string value = Params.value(DriverName + " TransIsolation"); !value.empty()) {
-        // Deliberately not trimmed: only the exact words select another level.
-        const std::string level = TextUtil::lower(value);
-        isolationLevel_ = level == "repeatableread" ? IsolationLevel::RepeatableRead
-                          : level == "dirtyread"    ? IsolationLevel::DirtyRead
-                                                    : IsolationLevel::ReadCommitted;
-        c.SetOption(ConnectionOption::TransIsolation, std::int64_t{isolationLevel_});
-    }
-    if (const std::string value = Params.value("SqlDialect"); !value.empty()) {
-        c.SetOption(ConnectionOption::SqlDialect, integerValue(value));
-    }
-    boolean("OS Authentication", ConnectionOption::OsAuthentication);
-    text("Server Port", ConnectionOption::ServerPort);
-    boolean("Multiple Transaction", ConnectionOption::MultipleTransactions);
-    boolean("Trim Char", ConnectionOption::TrimChar);
-    text("Custom String", ConnectionOption::CustomString);
-    if (const std::string value = Params.value("Connection Timeout"); !value.empty()) {
-        c.SetOption(ConnectionOption::ConnectionTimeout, integerValue(value));
-    }
-}
-
 void SQLConnection::releaseServerObjects() {
-    lastPrepared_ = {};
+    statements_.forget();
     metaData_.reset();
     if (serverConnection_ != nullptr) {
         serverConnection_->disconnect();
@@ -276,7 +213,7 @@ void SQLConnection::endTransaction(const TransactionDesc& desc, EndTransactionCa
     if (serverConnection_ == nullptr) {
         throw DatabaseError(prefixed(ClosedConnection));
     }
-    lastPrepared_ = {};
+    statements_.forget();
     const int r = (serverConnection_.get()->*call)(desc);
     if (r != DriverResult::Success && r != DriverResult::NotSupported) {
         raiseDriverError(r, serverConnection_.get());
@@ -290,11 +227,7 @@ void SQLConnection::endTransaction(const TransactionDesc& desc, EndTransactionCa
 }
 
 std::int64_t SQLConnection::rowsetSize() const {
-    if (!Params.contains("RowsetSize")) {
-        return DefaultRowsetSize;
-    }
-    return TextUtil::toInteger(TextUtil::trim(Params.value("RowsetSize")))
-        .value_or(DefaultRowsetSize);
+    return ConnectionSettings::rowsetSize(Params);
 }
 
 std::unique_ptr<ISQLCommand> SQLConnection::newDriverCommand() {
@@ -332,81 +265,15 @@ SQLConnection::ExecutingScope::~ExecutingScope() {
 }
 
 std::int64_t SQLConnection::executeStatement(const std::string& sql, const SQLParams& params) {
-    checkConnection();
-    const BusyCursor busy;
-    const ExecutingScope executing(*this);
-
-    // The same text with the same parameter count replaces its markers the
-    // same way: the kept statement's prepared text serves again.
-    const bool sameSource = lastPrepared_.command != nullptr && lastPrepared_.source == sql &&
-                            lastPrepared_.paramCount == params.size();
-    std::string text = sameSource       ? std::move(lastPrepared_.text)
-                       : params.empty() ? sql
-                                        : ParamMarkers::replace(sql, quoteChar_);
-    const std::int64_t rowset = rowsetSize();
-    std::unique_ptr<ISQLCommand> command;
-    if (lastPrepared_.command != nullptr && (sameSource || lastPrepared_.text == text) &&
-        lastPrepared_.paramCount == params.size() && lastPrepared_.rowsetSize == rowset) {
-        command = std::move(lastPrepared_.command);
-    } else {
-        lastPrepared_ = {};
-        command = newDriverCommand();
-        command->SetOption(CommandOption::RowsetSize, rowset);
-        if (const int r = command->prepare(text.c_str(), static_cast<int>(params.size())); r != 0) {
-            raiseDriverError(r, command.get());
-        }
-    }
-    if (!params.empty()) {
-        if (const auto failure = ParamBinder::bind(*command, params); failure.code != 0) {
-            raiseDriverError(failure.code, serverConnection_.get());
-        }
-    }
-    ISQLCursor* cursor = nullptr;
-    const int executed = command->execute(&cursor);
-    // A statement that gives rows anyway has nothing to hand them to.
-    delete cursor;
-    if (executed != 0) {
-        raiseDriverError(executed, command.get());
-    }
-    std::int64_t rows = 0;
-    if (const int r = command->getRowsAffected(&rows); r != 0) {
-        raiseDriverError(r, command.get());
-    }
-    // Outside a transaction every statement is freed at once, as the driver's
-    // automatic transactions expect.
-    if (inTransaction()) {
-        if (lastPrepared_.source != sql) {
-            lastPrepared_.source = sql;
-        }
-        lastPrepared_.command = std::move(command);
-        lastPrepared_.text = std::move(text);
-        lastPrepared_.paramCount = params.size();
-        lastPrepared_.rowsetSize = rowset;
-    }
-    return rows;
+    return statements_.execute(sql, params);
 }
 
 std::int64_t SQLConnection::executeStatement(const std::string& sql, const SQLParams& params,
                                              std::unique_ptr<SQLCommand>* result) {
     if (result == nullptr) {
-        return executeStatement(sql, params);
+        return statements_.execute(sql, params);
     }
-    auto command = std::make_unique<SQLQuery>();
-    command->ParamCheck = false;
-    command->setConnection(this);
-    checkConnection();
-    const BusyCursor busy;
-    const ExecutingScope executing(*this);
-    command->setSQL(params.empty() ? sql : ParamMarkers::replace(sql, quoteChar_));
-    for (std::size_t i = 0; i < params.size(); ++i) {
-        SQLParam param = params[i];
-        param.name = "P" + std::to_string(i + 1);
-        param.direction = ParamDirection::In;
-        command->params().push_back(std::move(param));
-    }
-    command->MaxBlobSize = -1;
-    command->open();
-    *result = std::move(command);
+    statements_.open(sql, params, result);
     return 0;
 }
 

@@ -2,12 +2,16 @@
 // The one object through which the program talks to its database: it loads
 // the driver library, opens and closes the server session with the settings
 // of its parameter list, runs transactions and statements for the providers,
-// and turns every driver failure into a DatabaseError.
+// and turns every driver failure into a DatabaseError. The parameters reach
+// the driver through ConnectionSettings; the statements run directly go
+// through StatementExecutor.
 
 #include "db/connection_params.h"
+#include "db/connection_settings.h"
 #include "db/registered_command.h"
 #include "db/sql_driver.h"
 #include "db/sql_param.h"
+#include "db/statement_executor.h"
 
 #include <cstdint>
 #include <memory>
@@ -28,7 +32,6 @@ public:
     static constexpr const char* MissingConnectionName = "Connection name missing";
     static constexpr const char* UnableToLoad = "Unable to Load %s";
     static constexpr const char* UnableToFindProcedure = "Unable to Find Procedure %s";
-    static constexpr const char* NotAnInteger = "'%s' is not a valid integer value";
     static constexpr const char* ClosedConnection =
         "Cannot perform this operation on a closed connection";
     static constexpr const char* TransactionActive = "A transaction is already active";
@@ -86,7 +89,7 @@ public:
     int statementLimit() const { return statementLimit_; }
     const std::string& lastErrorText() const { return lastError_; }
 
-    static constexpr int DefaultRowsetSize = 20;
+    static constexpr int DefaultRowsetSize = ConnectionSettings::DefaultRowsetSize;
     // The rowset size a new statement is given: the "RowsetSize" parameter,
     // else the default.
     std::int64_t rowsetSize() const;
@@ -100,6 +103,9 @@ public:
     [[noreturn]] void raiseDriverError(int code, ISQLErrorSource* source);
 
 private:
+    // The executor marks the connection Executing while a statement runs.
+    friend class StatementExecutor;
+
     // The state is Executing while a statement runs, and Open again after
     // it, also when it fails.
     class ExecutingScope {
@@ -118,7 +124,6 @@ private:
     void endTransaction(const TransactionDesc& desc, EndTransactionCall call);
     void open();
     void close();
-    void applyParams();
     void releaseServerObjects();
     std::string prefixed(const std::string& text) const;
     [[noreturn]] void raise(const std::string& text);
@@ -137,19 +142,8 @@ private:
     int statementLimit_ = 0;
     std::string lastError_;
     std::vector<RegisteredCommand*> commands_;
-    // The last statement executeStatement prepared inside a transaction, kept
-    // for the next call with the same text and parameter count (a resolver
-    // applying many rows of one kind). Freed when another text comes, when the
-    // transaction ends and when the connection closes.
-    struct PreparedStatement {
-        std::unique_ptr<ISQLCommand> command;
-        // The text as given, and as prepared with its markers replaced.
-        std::string source;
-        std::string text;
-        std::size_t paramCount = 0;
-        std::int64_t rowsetSize = 0;
-    };
-    PreparedStatement lastPrepared_;
+    // Runs the statements asked for directly and keeps the last one prepared.
+    StatementExecutor statements_{*this};
 };
 
 } // namespace db

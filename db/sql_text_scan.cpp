@@ -1,6 +1,6 @@
 #include "db/sql_text_scan.h"
 
-#include "db/text_util.h"
+#include "platform/text.h"
 
 #include <cctype>
 #include <vector>
@@ -54,13 +54,13 @@ std::vector<Token> tokens(std::string_view sql) {
 
 std::string SqlTextScan::firstWord(std::string_view sql) {
     const std::vector<Token> all = tokens(sql);
-    return !all.empty() && all.front().word ? TextUtil::upper(all.front().text) : std::string();
+    return !all.empty() && all.front().word ? platform::upper(all.front().text) : std::string();
 }
 
 std::string SqlTextScan::tableName(std::string_view sql) {
     const std::vector<Token> all = tokens(sql);
     for (std::size_t i = 0; i + 1 < all.size(); ++i) {
-        if (all[i].word && TextUtil::equalsIgnoreCase(all[i].text, "FROM")) {
+        if (all[i].word && platform::equalsIgnoreCase(all[i].text, "FROM")) {
             return all[i + 1].word ? all[i + 1].text : std::string();
         }
     }
@@ -71,8 +71,8 @@ std::string SqlTextScan::orderByFields(std::string_view sql) {
     const std::vector<Token> all = tokens(sql);
     std::string result;
     for (std::size_t i = 0; i + 1 < all.size(); ++i) {
-        if (!TextUtil::equalsIgnoreCase(all[i].text, "ORDER") ||
-            !TextUtil::equalsIgnoreCase(all[i + 1].text, "BY")) {
+        if (!platform::equalsIgnoreCase(all[i].text, "ORDER") ||
+            !platform::equalsIgnoreCase(all[i + 1].text, "BY")) {
             continue;
         }
         bool expectField = true;
@@ -85,8 +85,8 @@ std::string SqlTextScan::orderByFields(std::string_view sql) {
                 }
                 result += all[j].text;
                 expectField = false;
-            } else if (!all[j].word || !(TextUtil::equalsIgnoreCase(all[j].text, "ASC") ||
-                                         TextUtil::equalsIgnoreCase(all[j].text, "DESC"))) {
+            } else if (!all[j].word || !(platform::equalsIgnoreCase(all[j].text, "ASC") ||
+                                         platform::equalsIgnoreCase(all[j].text, "DESC"))) {
                 break;
             }
         }

@@ -1,5 +1,7 @@
 #include "platform/short_date.h"
 
+#include "platform/text.h"
+
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -209,16 +211,6 @@ std::string number(int value, int width, Pad pad) {
     return buffer;
 }
 
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // Reads up to maxDigits digits (at least minDigits) from the front of text.
 std::optional<int> readNumber(std::string_view& text, std::size_t minDigits,
                               std::size_t maxDigits) {
@@ -244,7 +236,7 @@ std::optional<int> readName(std::string_view& text, const std::array<std::string
     for (std::size_t i = 0; i < N; ++i) {
         const std::string& name = names[i];
         if (!name.empty() && name.size() > length && name.size() <= text.size() &&
-            equalsIgnoringAsciiCase(text.substr(0, name.size()), name)) {
+            equalsIgnoreCase(text.substr(0, name.size()), name)) {
             found = int(i);
             length = name.size();
         }

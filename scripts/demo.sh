@@ -27,6 +27,10 @@ mkdir -p "$FIREBIRD_LOCK"
 export PELMORA_REGISTRY=$demo/registry.reg
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found: opening the program on a virtual X server (xvfb-run)." >&2
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$top/build/bin/contavtascontado"
+    # -noreset: by default the server resets whenever its last client leaves,
+    # and drops a connection that arrives meanwhile; a short-lived client
+    # (xdotool, an accessibility tool) leaving as the program starts would
+    # then end the program before its window shows.
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$top/build/bin/contavtascontado"
 fi
 exec "$top/build/bin/contavtascontado"

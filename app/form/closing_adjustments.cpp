@@ -5,6 +5,7 @@
 #include "dataset/reconcile_error.h"
 #include "dataset/sql_resolver.h"
 #include "db/bcd.h"
+#include "platform/text.h"
 
 #include <optional>
 #include <string_view>
@@ -176,9 +177,7 @@ std::string ClosingAdjustments::changedElsewhere(const dataset::ReconcileError& 
                             text(*dataSets_.CAjusteAJCI_FACTOR) + ", del " +
                             text(*dataSets_.CAjusteAJCI_FECINI) + " al " +
                             text(*dataSets_.CAjusteAJCI_FECFIN) + ",";
-    std::string line = ChangedElsewhere;
-    line.replace(line.find("%s"), 2, row);
-    return line;
+    return platform::fill(ChangedElsewhere, row);
 }
 
 void ClosingAdjustments::report(const std::vector<std::string>& refused) {

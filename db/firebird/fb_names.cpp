@@ -1,20 +1,14 @@
 #include "db/firebird/fb_names.h"
 
+#include "platform/text.h"
+
 namespace db::firebird {
 
 namespace {
 
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
+// Only spaces pad a name.
 std::string trimmed(std::string_view name) {
-    const auto first = name.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = name.find_last_not_of(' ');
-    return std::string(name.substr(first, last - first + 1));
+    return std::string(platform::trimmed(name, [](char c) { return c == ' '; }));
 }
 
 } // namespace
@@ -49,7 +43,7 @@ std::string FbNames::quote(std::string_view name) {
         if (c == QuoteChar) {
             quoted += QuoteChar;
         }
-        quoted += plain ? upper(c) : c;
+        quoted += plain ? platform::upperAscii(c) : c;
     }
     quoted += QuoteChar;
     return quoted;
@@ -60,7 +54,7 @@ std::string FbNames::stored(std::string_view name) {
     if (!isQuoted(text)) {
         std::string result;
         for (const char c : text) {
-            result += isPlainIdentifier(text) ? upper(c) : c;
+            result += isPlainIdentifier(text) ? platform::upperAscii(c) : c;
         }
         return result;
     }

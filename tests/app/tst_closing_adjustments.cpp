@@ -68,6 +68,16 @@ private:
         return cells;
     }
 
+    // Makes a company's rows of the day differ from the other's: another
+    // factor for 16 %, and a 19 % row.
+    static void makeRowsDiffer(CompanyProbe& company, const QDate& day) {
+        const QString d = CompanyProbe::isoDate(day);
+        company.execute("update ajuste_cierre set ajci_factor = 0.9 where ajci_porc = 16 and "
+                        "ajci_fecini = " +
+                        d);
+        company.execute("insert into ajuste_cierre values (0, " + d + ", " + d + ", 19, 0.6)");
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY(companies_.create({QStringLiteral("001"), QStringLiteral("002")}));
@@ -365,12 +375,7 @@ private slots:
         CompanyProbe first(companies_, QStringLiteral("001"));
         CompanyProbe second(companies_, QStringLiteral("002"));
         const QDate day = today_.addDays(-6);
-        const QString d = CompanyProbe::isoDate(day);
-        // The two companies' rows of the day differ.
-        second.execute("update ajuste_cierre set ajci_factor = 0.9 where ajci_porc = 16 and "
-                       "ajci_fecini = " +
-                       d);
-        second.execute("insert into ajuste_cierre values (0, " + d + ", " + d + ", 19, 0.6)");
+        makeRowsDiffer(second, day);
         const QStringList secondRows = storedRows(second, day);
         const QStringList secondOthers = otherRows(second, day);
         const QStringList firstOthers = otherRows(first, day);
@@ -409,11 +414,7 @@ private slots:
         CompanyProbe first(companies_, QStringLiteral("001"));
         CompanyProbe second(companies_, QStringLiteral("002"));
         const QDate day = today_.addDays(-7);
-        const QString d = CompanyProbe::isoDate(day);
-        second.execute("update ajuste_cierre set ajci_factor = 0.9 where ajci_porc = 16 and "
-                       "ajci_fecini = " +
-                       d);
-        second.execute("insert into ajuste_cierre values (0, " + d + ", " + d + ", 19, 0.6)");
+        makeRowsDiffer(second, day);
         signIn(QStringLiteral("001"));
         s().choosePoint(QStringLiteral("Almacén Principal Centro"));
         s().chooseDay(day);
@@ -450,12 +451,14 @@ private slots:
         const QDate day = today_.addDays(-11);
         signIn(QStringLiteral("001"));
         s().chooseDay(day);
-        s().press(Qt::Key_Tab, Qt::ShiftModifier);
-        s().press(Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget(), w().Cia);
-        // Opened from the company field, which has the focus to come back to.
         s().press(Qt::Key_F5);
         QVERIFY(w().CaptionPanel1->isVisible());
+        // Back to the company field past the panel: the user field shows
+        // above it.
+        QTest::mouseClick(w().Tusua, Qt::LeftButton, {}, QPoint(40, 2));
+        s().press(Qt::Key_Tab);
+        s().press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w().Cia);
         w().Cia->selectAll();
         QTest::keyClicks(w().Cia, QStringLiteral("002"));
         int signIns = 0;
@@ -470,6 +473,24 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), w().EFecIni);
         QCOMPARE(storedRows(first, day),
                  QStringList({row(day, "0.0000"), row(day, "5.0000"), row(day, "16.0000")}));
+    }
+
+    void f5InTheCompanyFieldSignsInBeforeOpening() {
+        CompanyProbe first(companies_, QStringLiteral("001"));
+        const QDate day = today_.addDays(-13);
+        const QStringList firstRows = storedRows(first, day);
+        signIn(QStringLiteral("001"));
+        w().Cia->setFocus();
+        w().Cia->selectAll();
+        QTest::keyClicks(w().Cia, QStringLiteral("002"));
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(signedInTo(), "002");
+        QVERIFY(w().CaptionPanel1->isVisible());
+        QCOMPARE(QApplication::focusWidget(), w().DBGrid2);
+        s().press(Qt::Key_F5);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(storedRows(first, day), firstRows);
     }
 
     void aCompanyRefusingTheAdjustmentsStaysSignedIn() {

@@ -108,6 +108,8 @@ private slots:
         QCOMPARE(reads, 1);
         QVERIFY(w().CaptionPanel1->isVisible());
         QCOMPARE(editorRows(sets()).size(), 3);
+        // The opened panel took the focus; back in the line edit.
+        w().Tusua->setFocus();
         s().press(Qt::Key_F5);
         QCOMPARE(spy.seen, QStringList({"1", "0"}));
         QVERIFY(!sets().CAjuste.Active());
@@ -275,12 +277,19 @@ private slots:
             QStringList({row(day, "0.0000"), row(day, "5.0000", "0.5000"), row(day, "16.0000")}));
     }
 
-    void f5ClosingFromTheGridGivesTheFocusBack() {
+    void f5OpensOnTheGridAndClosingGivesTheFocusBack() {
         signIn();
-        s().chooseDay(today_.addDays(45));
+        const QDate day = today_.addDays(45);
+        s().chooseDay(day);
         w().Pto->setFocus();
         s().press(Qt::Key_F5);
-        QCOMPARE(QApplication::focusWidget(), w().Pto);
+        // The panel covers the date and the point: keys typed now go into
+        // its grid, never into a control out of sight.
+        QCOMPARE(QApplication::focusWidget(), w().DBGrid2);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("19"));
+        s().press(Qt::Key_Escape);
+        QCOMPARE(w().EFecIni->date(), day);
+        QVERIFY(w().CaptionPanel1->isVisible());
         s().typeIntoGrid(0, 3, QStringLiteral("0.5"));
         QCOMPARE(QApplication::focusWidget(), w().DBGrid2);
         s().press(Qt::Key_F5);

@@ -6,6 +6,7 @@
 
 #include "dataset/data_set_provider.h"
 #include "platform/short_date.h"
+#include "tests/dataset/short_date_locale.h"
 
 #include <functional>
 #include <ostream>
@@ -392,7 +393,93 @@ TEST_F(CompanyDataSets, DeleteLoopOnAFilteredViewRemovesOnlyItsRows) {
     EXPECT_EQ(c.RecordCount(), all - ofTheDay);
 }
 
+// --- A row that leaves the filtered view ---
+
+TEST_F(CompanyDataSets, APostedRowOutsideTheFilterGivesWayToTheNextRowElseThePrevious) {
+    ClientDataSet& c = openPoints();
+    c.setFilter("PTVT_ID < 4");
+    c.setFiltered(true);
+    c.setRecNo(2);
+    c.Fields(0).setAsInteger(9);
+    c.Post();
+    EXPECT_EQ(c.Fields(0).AsInteger(), 3) << "the next row of the view";
+    EXPECT_EQ(c.RecNo(), 2);
+    EXPECT_FALSE(c.Bof());
+    EXPECT_FALSE(c.Eof());
+    EXPECT_EQ(c.MoveBy(-1), -1);
+    EXPECT_EQ(c.Fields(0).AsInteger(), 1);
+
+    c.Last();
+    c.Fields(0).setAsInteger(8);
+    c.Post();
+    EXPECT_EQ(c.Fields(0).AsInteger(), 1) << "no row after it: the previous one";
+    EXPECT_EQ(c.RecNo(), 1);
+    EXPECT_EQ(c.MoveBy(1), 0);
+    EXPECT_TRUE(c.Eof());
+
+    c.Fields(0).setAsInteger(7);
+    c.Post();
+    EXPECT_TRUE(c.IsEmpty());
+    EXPECT_TRUE(c.Bof());
+    EXPECT_TRUE(c.Eof());
+    EXPECT_EQ(c.RecNo(), 0);
+    EXPECT_EQ(errorOf([&] { c.Delete(); }),
+              "Cborrar: Cannot perform this operation on an empty dataset");
+    EXPECT_EQ(c.ChangeCount(), 3);
+    c.setFiltered(false);
+    EXPECT_EQ(column(c, "PTVT_ID"), (Strings{"7", "9", "8", "4", "5"}));
+}
+
+// A row inserted in the day's adjustments and posted without a date leaves
+// the view; cancelling and deleting then act on the row still seen.
+TEST_F(CompanyDataSets, AfterAnInsertedRowLeftTheViewCancelAndDeleteActOnTheRowSeen) {
+    ClientDataSet& c = sets_->CAjuste;
+    c.open();
+    c.setFilter("AJCI_FECINI = '" + sets_->CAjusteAJCI_FECINI->AsString() + "'");
+    c.setFiltered(true);
+    const Strings day = column(c, "AJCI_PORC");
+    ASSERT_EQ(day.size(), 3u);
+    c.setRecNo(2);
+    c.Insert();
+    sets_->CAjusteAJCI_ID->setAsInteger(0);
+    sets_->CAjusteAJCI_PORC->setAsInteger(8);
+    c.Post();
+    EXPECT_EQ(c.RecNo(), 2);
+    EXPECT_EQ(sets_->CAjusteAJCI_PORC->AsString(), day[1]) << "the row it went before";
+
+    c.Insert();
+    c.Cancel();
+    EXPECT_EQ(c.RecNo(), 2);
+    sets_->CAjusteAJCI_FACTOR->setAsInteger(3);
+    c.Cancel();
+    EXPECT_EQ(c.RecNo(), 2);
+    EXPECT_EQ(sets_->CAjusteAJCI_PORC->AsString(), day[1]);
+
+    c.Delete();
+    EXPECT_EQ(column(c, "AJCI_PORC"), (Strings{day[0], day[2]}));
+    EXPECT_EQ(c.ChangeCount(), 2);
+    c.setFiltered(false);
+    EXPECT_TRUE(c.Locate("AJCI_PORC", db::Bcd::fromScaled(80000, 4)));
+    EXPECT_TRUE(sets_->CAjusteAJCI_FECINI->IsNull());
+}
+
 // --- Filtering an open data set ---
+
+TEST_F(CompanyDataSets, NumbersInFiltersAndLocatesUseTheUsersDecimalSeparator) {
+    const ShortDateLocale locale("%d/%m/%Y", ',');
+    ASSERT_TRUE(locale.ready()) << "localedef could not build a locale";
+    ClientDataSet& c = sets_->CAjuste;
+    c.open();
+    c.setFilter("AJCI_PORC > 4,5 AND AJCI_FACTOR = 0,8");
+    c.setFiltered(true);
+    const Strings rates = column(c, "AJCI_PORC");
+    EXPECT_FALSE(rates.empty());
+    for (const std::string& rate : rates) {
+        EXPECT_TRUE(rate == "16" || rate == "5") << rate;
+    }
+    EXPECT_TRUE(c.Locate("AJCI_FACTOR", db::Bcd::fromScaled(8000, 4)));
+    EXPECT_FALSE(c.Locate("AJCI_FACTOR", db::Bcd::fromScaled(8500, 4)));
+}
 
 TEST_F(CompanyDataSets, SettingTheFilterAgainStillMovesToTheFirstRow) {
     ClientDataSet& c = openPoints();

@@ -49,17 +49,21 @@ std::vector<ColumnDesc> columns() {
     return {{"ID", FieldType::Integer, 0, 0, false, false, {}},
             {"NAME", FieldType::String, 20, 0, false, false, {}},
             {"RATE", FieldType::FMTBcd, 4, 15, false, false, {}},
-            {"DAY", FieldType::Date, 0, 0, false, false, {}}};
+            {"DAY", FieldType::Date, 0, 0, false, false, {}},
+            {"CODE", FieldType::String, 4, 0, false, false, {}},
+            {"FLAG", FieldType::Boolean, 0, 0, false, false, {}}};
 }
 
 std::unique_ptr<EngineStore> store() {
     PacketWriter writer(columns(), {});
     const std::vector<std::vector<Value>> rows{
         {std::int64_t{1}, "Bogota Centro", db::Bcd::fromScaled(160000, 4),
-         db::SQLDate{2024, 3, 15}},
-        {std::int64_t{2}, "O'Brien", db::Bcd::fromScaled(50000, 4), db::SQLDate{2024, 3, 16}},
-        {std::int64_t{3}, "bogota norte", db::Bcd::fromScaled(0, 4), db::SQLDate{2024, 3, 15}},
-        {std::int64_t{4}, {}, {}, {}}};
+         db::SQLDate{2024, 3, 15}, "BOGO", std::int64_t{1}},
+        {std::int64_t{2}, "O'Brien", db::Bcd::fromScaled(50000, 4), db::SQLDate{2024, 3, 16},
+         "OBRI", std::int64_t{0}},
+        {std::int64_t{3}, "bogota norte", db::Bcd::fromScaled(0, 4), db::SQLDate{2024, 3, 15},
+         "bogo", std::int64_t{1}},
+        {std::int64_t{4}, {}, {}, {}, {}, {}}};
     for (const auto& row : rows) {
         writer.addRow(RowStatus::Unmodified, row);
     }
@@ -115,6 +119,9 @@ TEST_P(FilterGrammarTest, MatchesOrFailsWithItsMessage) {
     }
     if (c.mode == "nocase") {
         filter.options = filter.options + FilterOption::CaseInsensitive;
+    }
+    if (c.mode == "comma") {
+        filter.decimalSeparator = ',';
     }
     EXPECT_EQ(run(filter, c.text), c.expected);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Gives a test the user's short date format it needs: a locale whose LC_TIME
-// carries the format is compiled with localedef into a directory of the test
+// Gives a test the user's short date format and decimal separator it needs:
+// a locale whose LC_TIME carries the format, and LC_NUMERIC the separator,
+// is compiled with localedef into a directory of the test
 // program's own and named by LOCPATH and LC_ALL, so that no locale has to be
 // installed on the machine. The previous settings come back at the end.
 
@@ -17,9 +18,9 @@ namespace dataset::test {
 class ShortDateLocale {
 public:
     // dateFormat as strftime conversions, such as "%d/%m/%y".
-    explicit ShortDateLocale(const std::string& dateFormat)
+    explicit ShortDateLocale(const std::string& dateFormat, char decimalPoint = '.')
         : savedAll_(variable("LC_ALL")), savedPath_(variable("LOCPATH")) {
-        const std::optional<std::string> name = compiled(dateFormat);
+        const std::optional<std::string> name = compiled(dateFormat, decimalPoint);
         if (!name) {
             return;
         }
@@ -68,25 +69,27 @@ private:
         return path;
     }
 
-    // The name of a locale with the format, built on first use.
-    static std::optional<std::string> compiled(const std::string& dateFormat) {
+    // The name of a locale with the format and separator, built on first use.
+    static std::optional<std::string> compiled(const std::string& dateFormat, char decimalPoint) {
         static std::map<std::string, std::string> built;
-        if (const auto found = built.find(dateFormat); found != built.end()) {
+        const std::string key = dateFormat + '\n' + decimalPoint;
+        if (const auto found = built.find(key); found != built.end()) {
             return found->second;
         }
         const std::string name = "pelmora" + std::to_string(built.size());
         const std::filesystem::path dir(directory());
         writeCharmap(dir / "ascii.charmap");
-        writeSource(dir / (name + ".src"), dateFormat);
+        writeSource(dir / (name + ".src"), dateFormat, decimalPoint);
         const std::string command = "localedef -c -f '" + (dir / "ascii.charmap").string() +
                                     "' -i '" + (dir / (name + ".src")).string() + "' '" +
                                     (dir / name).string() + "' > /dev/null 2>&1";
         // With -c, localedef reports the categories left out and still writes.
         (void)std::system(command.c_str());
-        if (!std::filesystem::exists(dir / name / "LC_TIME")) {
+        if (!std::filesystem::exists(dir / name / "LC_TIME") ||
+            !std::filesystem::exists(dir / name / "LC_NUMERIC")) {
             return std::nullopt;
         }
-        built.emplace(dateFormat, name);
+        built.emplace(key, name);
         return name;
     }
 
@@ -102,7 +105,8 @@ private:
         out << "END CHARMAP\n";
     }
 
-    static void writeSource(const std::filesystem::path& path, const std::string& dateFormat) {
+    static void writeSource(const std::filesystem::path& path, const std::string& dateFormat,
+                            char decimalPoint) {
         // The escape character of the source is "/", written twice for one.
         std::string escaped;
         for (const char c : dateFormat) {
@@ -122,7 +126,18 @@ private:
             << "d_fmt \"" << escaped << "\"\n"
             << "t_fmt \"%T\"\n"
             << "t_fmt_ampm \"%I:%M:%S %p\"\n"
-            << "END LC_TIME\n";
+            << "END LC_TIME\n"
+            << "LC_NUMERIC\n"
+            << "decimal_point \"<U00" << hexOf(decimalPoint) << ">\"\n"
+            << "thousands_sep \"\"\n"
+            << "grouping -1\n"
+            << "END LC_NUMERIC\n";
+    }
+
+    static std::string hexOf(char c) {
+        static const char hex[] = "0123456789ABCDEF";
+        const auto code = static_cast<unsigned char>(c);
+        return {hex[code / 16], hex[code % 16]};
     }
 
     std::optional<std::string> savedAll_;

@@ -148,7 +148,7 @@ TEST_F(FakeDriverTest, ParametersAreHandedOverInTheOrderOfTheTable) {
         {{{"Firebird TransIsolation", "REPEATABLEREAD"}}, {"SetOption(TransIsolation, 1)"}},
         {{{"firebird transisolation", "DirtyRead"}}, {"SetOption(TransIsolation, 2)"}},
         {{{"Firebird TransIsolation", " RepeatableRead"}}, {"SetOption(TransIsolation, 0)"}},
-        {{{"Interbase TransIsolation", "RepeatableRead"}}, {}},
+        {{{"Quillmark TransIsolation", "RepeatableRead"}}, {}},
         {{{"SqlDialect", " 1 "}}, {"SetOption(SqlDialect, 1)"}},
         {{{"Connection Timeout", "30"}}, {"SetOption(ConnectionTimeout, 30)"}},
         // Every line at once, listed backwards: the table's order still holds.

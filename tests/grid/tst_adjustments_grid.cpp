@@ -3,8 +3,10 @@
 
 #include "tests/grid/grid_fixture.h"
 #include "ui/grid/cell_editor.h"
+#include "ui/widgets/db_navigator.h"
 
 #include <QLineEdit>
+#include <QToolButton>
 
 namespace ui::test {
 
@@ -67,6 +69,94 @@ private slots:
         QCOMPARE(adjustments().State(), DataSetState::Browse);
         QCOMPARE(grid().rowCount(), 3);
         QCOMPARE(porc(grid().currentRow()), porc(1));
+    }
+
+    // A new row inserted in the middle and left untouched goes when the grid
+    // moves away; every move lands on the record asked for, counted without
+    // that row, also when Esc dropped it first.
+    void movesAfterAnUntouchedInsertInTheMiddle_data() {
+        QTest::addColumn<bool>("escFirst");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("expected");
+        for (const bool esc : {false, true}) {
+            const QString how = esc ? " after Esc" : "";
+            QTest::newRow(qPrintable("click below" + how)) << esc << "click 3" << "";
+            QTest::newRow(qPrintable("click above" + how)) << esc << "click 0" << "";
+            QTest::newRow(qPrintable("Ctrl+End" + how)) << esc << "ctrl+end" << "1";
+            QTest::newRow(qPrintable("PageDown" + how)) << esc << "pagedown" << "1";
+            QTest::newRow(qPrintable("find" + how)) << esc << "find 2" << "2";
+        }
+    }
+    void movesAfterAnUntouchedInsertInTheMiddle() {
+        QFETCH(bool, escFirst);
+        QFETCH(QString, action);
+        QFETCH(QString, expected);
+        setup_->adjustmentsGrid({16, 8, 4, 2, 1});
+        adjustments().setRecNo(2);
+        QTest::keyClick(&grid(), Qt::Key_Insert);
+        QCOMPARE(grid().currentRow(), 1);
+        if (escFirst) {
+            QTest::keyClick(&grid(), Qt::Key_Escape);
+            QCOMPARE(adjustments().State(), DataSetState::Browse);
+        }
+        if (action.startsWith("click")) {
+            const int row = action.section(' ', 1).toInt();
+            expected = porc(row);
+            QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().cellRect(row, 1).center());
+            QCOMPARE(grid().currentColumn(), 1);
+        } else if (action == "ctrl+end") {
+            QTest::keyClick(&grid(), Qt::Key_End, Qt::ControlModifier);
+        } else if (action == "pagedown") {
+            QTest::keyClick(&grid(), Qt::Key_PageDown);
+        } else {
+            QVERIFY(grid().locate("AJCI_PORC", action.section(' ', 1), {}, LocateDirection::All,
+                                  LocateMatch::WholeField));
+        }
+        QCOMPARE(adjustments().State(), DataSetState::Browse);
+        QCOMPARE(grid().rowCount(), 5);
+        QCOMPARE(grid().currentRow(), adjustments().RecNo() - 1);
+        QCOMPARE(porc(grid().currentRow()), expected);
+        QCOMPARE(setup_->sets().CAjusteAJCI_PORC->AsString(), expected.toStdString());
+        QVERIFY(setup_->errors.isEmpty());
+    }
+
+    // A row edited out of the filtered view: the grid, the data set and the
+    // navigator stay on the next row, and Delete removes that row alone.
+    void deleteRemovesTheSelectedRowAfterARowLeftTheView() {
+        DBNavigator navigator(&setup_->host);
+        navigator.setDataSource(&setup_->sets().DAjuste);
+        navigator.setVisibleButtons({NavigateButton::First, NavigateButton::Prior,
+                                     NavigateButton::Next, NavigateButton::Last,
+                                     NavigateButton::Insert, NavigateButton::Delete,
+                                     NavigateButton::Cancel});
+        navigator.setGeometry(0, 200, 303, 18);
+        navigator.show();
+        adjustments().setFilter("AJCI_PORC < 50");
+        adjustments().setFiltered(true);
+        QTest::keyClick(&grid(), Qt::Key_Down);
+        grid().setCurrentColumn(2);
+        QTest::keyClicks(&grid(), "6");
+        QTest::keyClicks(grid().cellEditor(), "0");
+        QTest::keyClick(grid().cellEditor(), Qt::Key_Down);
+        QCOMPARE(adjustments().State(), DataSetState::Browse);
+        QCOMPARE(grid().rowCount(), 2);
+        QCOMPARE(grid().currentRow(), 1);
+        QCOMPARE(adjustments().RecNo(), 2);
+        QCOMPARE(porc(1), QString("4"));
+        QVERIFY(navigator.button(NavigateButton::Delete)->isEnabled());
+        QVERIFY(navigator.button(NavigateButton::Prior)->isEnabled());
+
+        const ModalAnswer box{QMessageBox::Ok};
+        QTest::mouseClick(navigator.button(NavigateButton::Delete), Qt::LeftButton);
+        QVERIFY(box->seen);
+        QCOMPARE(grid().rowCount(), 1);
+        QCOMPARE(grid().currentRow(), 0);
+        QCOMPARE(porc(0), QString("16"));
+        adjustments().setFiltered(false);
+        QCOMPARE(grid().rowCount(), 2);
+        QCOMPARE(porc(0), QString("16"));
+        QCOMPARE(porc(1), QString("60"));
+        QVERIFY(setup_->errors.isEmpty());
     }
 
     void typingOpensTheEditorAndWritesOnColumnChange() {

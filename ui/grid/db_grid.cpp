@@ -211,9 +211,9 @@ bool DBGrid::locate(const QString& fieldName, const QString& text, LocateOptions
     }
     if (found->row != currentRow()) {
         searchMove_ = true;
-        moveToRow(found->row);
+        const bool moved = moveToRow(found->row);
         searchMove_ = false;
-        if (currentRow() != found->row) {
+        if (!moved) {
             return false;
         }
     }
@@ -281,8 +281,8 @@ void DBGrid::moveUp() {
     navigation_->moveUp();
 }
 
-void DBGrid::moveToRow(int row) {
-    navigation_->moveToRow(row);
+bool DBGrid::moveToRow(int row) {
+    return navigation_->moveToRow(row);
 }
 
 void DBGrid::nextCell() {

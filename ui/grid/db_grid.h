@@ -107,8 +107,9 @@ public:
     void setCurrentColumn(int column);
     void moveDown();
     void moveUp();
-    // Pages and jumps; the record left is posted or cancelled first.
-    void moveToRow(int row);
+    // Pages and jumps to the record shown at that row; the record left is
+    // posted or cancelled first. True when that record became current.
+    bool moveToRow(int row);
     void nextCell();
     void previousCell();
     void insertRecord();

@@ -136,10 +136,18 @@ bool GridKeyboard::navigationKey(QKeyEvent& event) {
     bool handled = true;
     switch (event.key()) {
     case Qt::Key_Up:
-        ctrl ? grid_.moveToRow(pageTop) : grid_.moveUp();
+        if (ctrl) {
+            grid_.moveToRow(pageTop);
+        } else {
+            grid_.moveUp();
+        }
         break;
     case Qt::Key_Down:
-        ctrl ? grid_.moveToRow(pageBottom) : grid_.moveDown();
+        if (ctrl) {
+            grid_.moveToRow(pageBottom);
+        } else {
+            grid_.moveDown();
+        }
         break;
     case Qt::Key_PageUp:
         grid_.moveToRow(ctrl ? pageTop : std::max(0, grid_.currentRow() - page));

@@ -73,14 +73,13 @@ void GridMouse::press(QMouseEvent& event) {
     if (grid_.options().testFlag(GridOption::ClearSelection)) {
         grid_.clearMarking();
     }
-    if (row != grid_.currentRow()) {
-        grid_.moveToRow(row);
+    if (!grid_.moveToRow(row)) {
+        return;
     }
-    if (row == grid_.currentRow()) {
-        grid_.setCurrentColumn(column);
-    }
+    grid_.setCurrentColumn(column);
     drag_ = Drag::Block;
-    anchorRow_ = row;
+    // The clicked record may have moved up a row as the one left went.
+    anchorRow_ = grid_.currentRow();
     anchorColumn_ = column;
 }
 

@@ -48,19 +48,25 @@ void GridNavigation::moveUp() {
     moveToRow(grid_.currentRow() - 1);
 }
 
-void GridNavigation::moveToRow(int row) {
+bool GridNavigation::moveToRow(int row) {
     dataset::ClientDataSet* records = grid_.dataSet();
-    if (!grid_.cells_.active() || row < 0 || row >= grid_.rowCount() || row == grid_.currentRow()) {
-        return;
+    if (!grid_.cells_.active() || row < 0 || row >= grid_.rowCount()) {
+        return false;
     }
     const int from = grid_.currentRow();
-    if (!grid_.editing_->leaveRecord()) {
-        return;
+    if (row == from) {
+        return true;
     }
-    // Cancelling a new row takes it out of the view below it.
-    const int target = from < row && grid_.currentRow() < from ? row - 1 : row;
+    const int rowsBefore = grid_.rowCount();
+    if (!grid_.editing_->leaveRecord()) {
+        return false;
+    }
+    // Leaving the record may take its row out of the view (a new row
+    // cancelled, a posted row outside the filter); the rows below it then
+    // move up by one. The row asked for is counted again from the end.
+    const int target = row < from ? row : grid_.rowCount() - (rowsBefore - row);
     if (target < 0 || target >= grid_.rowCount()) {
-        return;
+        return false;
     }
     if (!grid_.searchMove_) {
         grid_.search_.end();
@@ -70,6 +76,7 @@ void GridNavigation::moveToRow(int row) {
     grid_.ownMove_ = false;
     grid_.ensureCurrentVisible();
     grid_.viewport()->update();
+    return grid_.currentRow() == target;
 }
 
 void GridNavigation::nextCell() {

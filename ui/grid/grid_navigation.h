@@ -14,7 +14,8 @@ public:
     // Down on the last record appends one where the grid may insert.
     void moveDown();
     void moveUp();
-    void moveToRow(int row);
+    // Moves to the record shown at that row; true when it became current.
+    bool moveToRow(int row);
     // Past the last column: the first column of the next record.
     void nextCell();
     void previousCell();
