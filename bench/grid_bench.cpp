@@ -11,6 +11,7 @@
 #include "db/sql_connection.h"
 #include "ui/grid/db_grid.h"
 #include "ui/grid/grid_painter.h"
+#include "ui/grid/incremental_search.h"
 
 #include <QApplication>
 #include <QImage>

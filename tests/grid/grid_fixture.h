@@ -7,7 +7,7 @@
 #include "db/sql_connection.h"
 #include "tests/db/command_testing.h"
 #include "tests/db/connection_settings.h"
-#include "ui/grid/db_grid.h"
+#include "ui/grid/db_grid_p.h"
 #include "ui/grid/grid_action.h"
 
 #include <QApplication>

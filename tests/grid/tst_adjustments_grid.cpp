@@ -20,6 +20,8 @@ private:
     std::unique_ptr<GridSetup> setup_;
 
     DBGrid& grid() { return *setup_->grid; }
+    // The grid's layout, search and marking, which the grid keeps to itself.
+    const DBGridPrivate& inside() { return DBGridPrivate::get(grid()); }
     dataset::ClientDataSet& adjustments() { return setup_->sets().CAjuste; }
     QString porc(int row) { return grid().cellText(row, 2); }
 
@@ -35,7 +37,7 @@ private slots:
     void cleanup() { setup_.reset(); }
 
     void titlesAndDefaultWidths() {
-        const ColumnLayout& layout = grid().columnLayout();
+        const ColumnLayout& layout = inside().layout;
         QCOMPARE(layout.count(), 4);
         QCOMPARE(layout.column(0).title, QString("F.Desde"));
         QCOMPARE(layout.width(0), grid().defaultColumnWidth(10));

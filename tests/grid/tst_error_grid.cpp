@@ -17,6 +17,8 @@ private:
     std::unique_ptr<GridSetup> setup_;
 
     DBGrid& grid() { return *setup_->grid; }
+    // The grid's layout, search and marking, which the grid keeps to itself.
+    const DBGridPrivate& inside() { return DBGridPrivate::get(grid()); }
     dataset::ClientDataSet& errors() { return setup_->sets().CError; }
 
     void type(const QString& text) {
@@ -50,7 +52,7 @@ private slots:
         QFETCH(int, width);
         grid().resize(width, 200);
         QCoreApplication::processEvents();
-        const ColumnLayout& layout = grid().columnLayout();
+        const ColumnLayout& layout = inside().layout;
         QCOMPARE(layout.totalWidth(), grid().viewport()->width());
         // Base widths: 20 digits of the grid font, 90 and 120.
         const double bases[] = {double(grid().defaultColumnWidth(20)), 90, 120};
@@ -67,7 +69,7 @@ private slots:
     }
 
     void draggingTheValorEdgeTakesFromInterfaz() {
-        const ColumnLayout& layout = grid().columnLayout();
+        const ColumnLayout& layout = inside().layout;
         const int valor = layout.width(1);
         const int interfaz = layout.width(2);
         const int first = layout.width(0);
@@ -83,7 +85,7 @@ private slots:
     }
 
     void draggingATitleShowsWhereItLandsAndMovesTheColumn() {
-        const ColumnLayout& layout = grid().columnLayout();
+        const ColumnLayout& layout = inside().layout;
         const QString first = layout.column(0).title;
         const QString last = layout.column(2).title;
         const int y = grid().rowHeight() / 2;
@@ -112,7 +114,7 @@ private slots:
     }
 
     void aTitleDragEndsOnlyWithTheLeftButtonAndIsDroppedWhenHidden() {
-        const ColumnLayout& layout = grid().columnLayout();
+        const ColumnLayout& layout = inside().layout;
         const QString first = layout.column(0).title;
         const QString second = layout.column(1).title;
         const int y = grid().rowHeight() / 2;
@@ -173,23 +175,23 @@ private slots:
         type(first);
         if (pauseMs > 0) {
             QTest::qWait(pauseMs);
-            QTRY_VERIFY(!grid().incrementalSearch().searching());
+            QTRY_VERIFY(!inside().search.searching());
         }
         type(second);
         QCOMPARE(rowText(grid()), found);
         QCOMPARE(QString::fromStdString(setup_->sets().CErrorERRO_CODIGO->AsString()), found);
-        QCOMPARE(grid().incrementalSearch().text(), searchText);
-        QVERIFY(grid().incrementalSearch().searching());
+        QCOMPARE(inside().search.text(), searchText);
+        QVERIFY(inside().search.searching());
     }
 
     void aCharacterMatchingNothingIsDropped() {
         type("Ca");
         QCOMPARE(rowText(grid()), QString("Caja sin cierre"));
         type("z");
-        QCOMPARE(grid().incrementalSearch().text(), QString("Ca"));
+        QCOMPARE(inside().search.text(), QString("Ca"));
         QCOMPARE(rowText(grid()), QString("Caja sin cierre"));
         type("j");
-        QCOMPARE(grid().incrementalSearch().text(), QString("Caj"));
+        QCOMPARE(inside().search.text(), QString("Caj"));
     }
 
     void searchKeys_data() {
@@ -231,21 +233,21 @@ private slots:
         type(typed);
         QTest::keyClick(&grid(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(rowText(grid()), row);
-        QCOMPARE(grid().incrementalSearch().text(), text);
-        QCOMPARE(grid().incrementalSearch().searching(), searching);
+        QCOMPARE(inside().search.text(), text);
+        QCOMPARE(inside().search.searching(), searching);
     }
 
     void pastingExtendsTheSearchText() {
         QApplication::clipboard()->setText("ent");
         QTest::keyClick(&grid(), Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(grid().incrementalSearch().searching());
+        QVERIFY(inside().search.searching());
         type("C");
         QTest::keyClick(&grid(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(rowText(grid()), QString("Centro de costo"));
-        QCOMPARE(grid().incrementalSearch().text(), QString("Cent"));
+        QCOMPARE(inside().search.text(), QString("Cent"));
         // Started with Ctrl+F: no time-out.
         QTest::qWait(1700);
-        QVERIFY(grid().incrementalSearch().searching());
+        QVERIFY(inside().search.searching());
     }
 
     void aSingleCtrlFOnlyStartsASearch() {
@@ -253,7 +255,7 @@ private slots:
         QTest::keyClick(&grid(), Qt::Key_F, Qt::ControlModifier);
         QTest::qWait(300);
         QVERIFY(!answer->seen);
-        QVERIFY(grid().incrementalSearch().searching());
+        QVERIFY(inside().search.searching());
         QCOMPARE(grid().indicatorGlyph(), IndicatorGlyph::Searching);
     }
 
@@ -264,7 +266,7 @@ private slots:
         QTest::keyClick(&grid(), Qt::Key_F, Qt::ControlModifier);
         QTRY_VERIFY(answer->seen);
         QCOMPARE(answer->className, QString("ui::FindDialog"));
-        QVERIFY(!grid().incrementalSearch().searching());
+        QVERIFY(!inside().search.searching());
         QCOMPARE(rowText(grid()), QString("Fecha fuera"));
         QCOMPARE(FindDialog::instance().grid(), static_cast<FindTarget*>(&grid()));
     }
@@ -363,7 +365,7 @@ private slots:
         errors().close();
         QCOMPARE(grid().rowCount(), 0);
         QTest::keyClicks(&grid(), "Ab");
-        QVERIFY(!grid().incrementalSearch().searching());
+        QVERIFY(!inside().search.searching());
         QVERIFY(!grid().locate("", "A", {}, LocateDirection::All, LocateMatch::AnyPart));
     }
 
@@ -385,18 +387,18 @@ private slots:
         QTest::mousePress(view, Qt::LeftButton, {}, a);
         QTest::mouseMove(view, b);
         QTest::mouseRelease(view, Qt::LeftButton, {}, b);
-        QVERIFY(grid().marking().contains(2, 1));
-        QVERIFY(!grid().marking().contains(2, 2));
+        QVERIFY(inside().marking.contains(2, 1));
+        QVERIFY(!inside().marking.contains(2, 2));
         // The top edge of a title marks the whole column; Ctrl toggles another.
         QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(grid().titleRect(2).center().x(), 1));
-        QVERIFY(grid().marking().columnMarked(2));
-        QVERIFY(!grid().marking().contains(2, 1));
+        QVERIFY(inside().marking.columnMarked(2));
+        QVERIFY(!inside().marking.contains(2, 1));
         QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier,
                           QPoint(grid().titleRect(0).center().x(), 1));
-        QVERIFY(grid().marking().columnMarked(0));
+        QVERIFY(inside().marking.columnMarked(0));
         // A keyboard move clears it.
         QTest::keyClick(&grid(), Qt::Key_Down);
-        QVERIFY(grid().marking().isEmpty());
+        QVERIFY(inside().marking.isEmpty());
     }
 
     void movingAColumnByItsTitle() {
@@ -406,8 +408,8 @@ private slots:
         QTest::mousePress(view, Qt::LeftButton, {}, from);
         QTest::mouseMove(view, to);
         QTest::mouseRelease(view, Qt::LeftButton, {}, to);
-        QCOMPARE(grid().columnLayout().column(2).fieldName, QString("ERRO_CODIGO"));
-        QCOMPARE(grid().columnLayout().totalWidth(), view->width());
+        QCOMPARE(inside().layout.column(2).fieldName, QString("ERRO_CODIGO"));
+        QCOMPARE(inside().layout.totalWidth(), view->width());
         errors().First();
         QCOMPARE(grid().cellText(0, 2), QString("Cuenta inexistente"));
     }

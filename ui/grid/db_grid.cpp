@@ -1,15 +1,11 @@
-#include "ui/grid/db_grid.h"
+#include "ui/grid/db_grid_p.h"
 
 #include "dataset/client_data_set.h"
 #include "dataset/field.h"
 #include "ui/grid/cell_editor.h"
 #include "ui/grid/find_dialog.h"
 #include "ui/grid/grid_action.h"
-#include "ui/grid/grid_editing.h"
-#include "ui/grid/grid_keyboard.h"
 #include "ui/grid/grid_locator.h"
-#include "ui/grid/grid_mouse.h"
-#include "ui/grid/grid_navigation.h"
 #include "ui/grid/grid_painter.h"
 
 #include <QFontMetrics>
@@ -28,12 +24,20 @@ using dataset::DataSetState;
 constexpr int kRowMargin = 3;
 constexpr int kWheelRows = 3;
 
+bool escPending() {
+    // Qt offers no look into the input queue that leaves events in it; a
+    // locate over the rows in memory ends long before a key could wait.
+    return false;
+}
+
 } // namespace
 
+DBGridPrivate::DBGridPrivate(DBGrid& grid)
+    : q(grid), editing(grid, *this), navigation(grid, *this), keyboard(grid, *this),
+      mouse(grid, *this) {}
+
 DBGrid::DBGrid(QWidget* parent)
-    : QAbstractScrollArea(parent), editing_(new GridEditing(*this)),
-      navigation_(new GridNavigation(*this)), keyboard_(new GridKeyboard(*this)),
-      mouse_(new GridMouse(*this)) {
+    : QAbstractScrollArea(parent), d_(std::make_unique<DBGridPrivate>(*this)) {
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -45,23 +49,19 @@ DBGrid::DBGrid(QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     viewport()->setMouseTracking(true);
-    editing_->editor()->installEventFilter(this);
+    d_->editing.editor()->installEventFilter(this);
     // The viewport narrows when the scroll bar appears; the columns refit.
     viewport()->installEventFilter(this);
-    connect(&search_, &IncrementalSearch::ended, viewport(), qOverload<>(&QWidget::update));
+    connect(&d_->search, &IncrementalSearch::ended, viewport(), qOverload<>(&QWidget::update));
     setLook(Look::Sunken3D);
 }
 
 DBGrid::~DBGrid() {
-    dataset::DataSource::watch(source_, nullptr, this);
-    delete navigation_;
-    delete editing_;
-    delete keyboard_;
-    delete mouse_;
+    dataset::DataSource::watch(d_->source, nullptr, this);
 }
 
 void DBGrid::setLook(Look look) {
-    look_ = look;
+    d_->look = look;
     if (look == Look::Flat) {
         setFrameStyle(QFrame::Box | QFrame::Plain);
         setLineWidth(1);
@@ -71,19 +71,47 @@ void DBGrid::setLook(Look look) {
     }
 }
 
+DBGrid::Look DBGrid::look() const {
+    return d_->look;
+}
+
+GridOptions DBGrid::options() const {
+    return d_->options;
+}
+
+void DBGrid::setAllowedOperations(AllowedOperations operations) {
+    d_->allowed = operations;
+}
+
+AllowedOperations DBGrid::allowedOperations() const {
+    return d_->allowed;
+}
+
+bool DBGrid::fitColumnsToWidth() const {
+    return d_->layout.fitted();
+}
+
+QList<GridColumn> DBGrid::columns() const {
+    return d_->layout.columns();
+}
+
+dataset::DataSource* DBGrid::dataSource() const {
+    return d_->source;
+}
+
 void DBGrid::setOptions(GridOptions options) {
-    options_ = options;
+    d_->options = options;
     viewport()->update();
 }
 
 void DBGrid::setFitColumnsToWidth(bool fit) {
-    layout_.setFitted(fit);
-    fitColumns();
+    d_->layout.setFitted(fit);
+    d_->fitColumns();
 }
 
 void DBGrid::setColumns(const QList<GridColumn>& columns) {
-    layout_.setColumns(columns);
-    bindColumns();
+    d_->layout.setColumns(columns);
+    d_->bindColumns();
 }
 
 int DBGrid::defaultColumnWidth(int displayWidth) const {
@@ -98,36 +126,62 @@ int DBGrid::rowHeight() const {
 }
 
 void DBGrid::setDataSource(dataset::DataSource* source) {
-    dataset::DataSource::watch(source_, source, this);
-    bindColumns();
+    dataset::DataSource::watch(d_->source, source, this);
+    d_->bindColumns();
 }
 
 dataset::ClientDataSet* DBGrid::dataSet() const {
-    return source_ != nullptr ? source_->DataSet() : nullptr;
+    return d_->source != nullptr ? d_->source->DataSet() : nullptr;
 }
 
 // Columns find their fields by name; a column without a stored width takes
 // the field's default width.
-void DBGrid::bindColumns() {
-    cells_.bind(dataSet(), layout_.columns());
-    for (int column = 0; column < layout_.count(); ++column) {
-        const dataset::Field* field = cells_.field(column);
-        if (layout_.baseWidth(column) == 0 && field != nullptr) {
-            layout_.setBaseWidth(column, defaultColumnWidth(DataSetCells::displayWidthOf(*field)));
+void DBGridPrivate::bindColumns() {
+    cells.bind(q.dataSet(), layout.columns());
+    for (int column = 0; column < layout.count(); ++column) {
+        const dataset::Field* field = cells.field(column);
+        if (layout.baseWidth(column) == 0 && field != nullptr) {
+            layout.setBaseWidth(column, q.defaultColumnWidth(DataSetCells::displayWidthOf(*field)));
         }
     }
-    currentColumn_ = std::clamp(currentColumn_, 0, std::max(0, layout_.count() - 1));
+    currentColumn = std::clamp(currentColumn, 0, std::max(0, layout.count() - 1));
     fitColumns();
     updateScrollBar();
     ensureCurrentVisible();
-    viewport()->update();
+    q.viewport()->update();
 }
 
-void DBGrid::fitColumns() {
-    layout_.fit(viewport()->width());
+void DBGridPrivate::fitColumns() {
+    layout.fit(q.viewport()->width());
     ensureColumnVisible();
-    editing_->placeEditor();
-    viewport()->update();
+    editing.placeEditor();
+    q.viewport()->update();
+}
+
+// --- Where the grid stands ---
+
+int DBGrid::currentColumn() const {
+    return d_->currentColumn;
+}
+
+int DBGrid::currentRow() const {
+    return d_->cells.currentRow();
+}
+
+int DBGrid::rowCount() const {
+    return d_->cells.rowCount();
+}
+
+int DBGrid::topRow() const {
+    return d_->topRow;
+}
+
+int DBGrid::horizontalOffset() const {
+    return d_->xOffset;
+}
+
+QString DBGrid::cellText(int row, int column) const {
+    return d_->cells.cellText(row, column, true);
 }
 
 int DBGrid::visibleRowCount() const {
@@ -138,20 +192,20 @@ int DBGrid::visibleRowCount() const {
 
 QRect DBGrid::cellRect(int row, int column) const {
     const int top = rowHeight() + ColumnLayout::kLineWidth +
-                    (row - topRow_) * (rowHeight() + ColumnLayout::kLineWidth);
-    return QRect(layout_.left(column) - xOffset_, top, layout_.width(column), rowHeight());
+                    (row - d_->topRow) * (rowHeight() + ColumnLayout::kLineWidth);
+    return QRect(d_->layout.left(column) - d_->xOffset, top, d_->layout.width(column), rowHeight());
 }
 
 QRect DBGrid::titleRect(int column) const {
-    return QRect(layout_.left(column) - xOffset_, 0, layout_.width(column), rowHeight());
+    return QRect(d_->layout.left(column) - d_->xOffset, 0, d_->layout.width(column), rowHeight());
 }
 
 int DBGrid::columnAt(int x) const {
-    return x <= ColumnLayout::kIndicatorWidth ? -1 : layout_.columnAt(x + xOffset_);
+    return x <= ColumnLayout::kIndicatorWidth ? -1 : d_->layout.columnAt(x + d_->xOffset);
 }
 
 int DBGrid::columnEdgeAt(int x, int slack) const {
-    return x <= ColumnLayout::kIndicatorWidth ? -1 : layout_.edgeAt(x + xOffset_, slack);
+    return x <= ColumnLayout::kIndicatorWidth ? -1 : d_->layout.edgeAt(x + d_->xOffset, slack);
 }
 
 int DBGrid::rowAt(int y) const {
@@ -159,18 +213,18 @@ int DBGrid::rowAt(int y) const {
     if (fromFirst < 0) {
         return -1;
     }
-    const int row = topRow_ + fromFirst / (rowHeight() + ColumnLayout::kLineWidth);
+    const int row = d_->topRow + fromFirst / (rowHeight() + ColumnLayout::kLineWidth);
     return row < rowCount() ? row : -1;
 }
 
 IndicatorGlyph DBGrid::indicatorGlyph() const {
-    switch (source_ != nullptr ? source_->State() : DataSetState::Inactive) {
+    switch (d_->source != nullptr ? d_->source->State() : DataSetState::Inactive) {
     case DataSetState::Edit:
         return IndicatorGlyph::Edit;
     case DataSetState::Insert:
         return IndicatorGlyph::Insert;
     default:
-        return search_.searching() ? IndicatorGlyph::Searching : IndicatorGlyph::Browse;
+        return d_->search.searching() ? IndicatorGlyph::Searching : IndicatorGlyph::Browse;
     }
 }
 
@@ -178,22 +232,30 @@ IndicatorGlyph DBGrid::indicatorGlyph() const {
 
 QList<FindColumn> DBGrid::findColumns() const {
     QList<FindColumn> result;
-    for (int column = 0; column < layout_.count(); ++column) {
-        result.append({layout_.column(column).fieldName, layout_.column(column).title});
+    for (int column = 0; column < d_->layout.count(); ++column) {
+        result.append({d_->layout.column(column).fieldName, d_->layout.column(column).title});
     }
     return result;
 }
 
+int DBGrid::currentFindColumn() const {
+    return d_->currentColumn;
+}
+
+bool DBGrid::hasOpenDataSet() const {
+    return d_->cells.active();
+}
+
 bool DBGrid::locate(const QString& fieldName, const QString& text, LocateOptions options,
                     LocateDirection direction, LocateMatch match) {
-    if (!cells_.active()) {
+    if (!d_->cells.active()) {
         return false;
     }
-    int start = currentColumn_;
+    int start = d_->currentColumn;
     if (!fieldName.isEmpty()) {
         start = -1;
-        for (int column = 0; column < layout_.count(); ++column) {
-            if (layout_.column(column).fieldName.compare(fieldName, Qt::CaseInsensitive) == 0) {
+        for (int column = 0; column < d_->layout.count(); ++column) {
+            if (d_->layout.column(column).fieldName.compare(fieldName, Qt::CaseInsensitive) == 0) {
                 start = column;
                 break;
             }
@@ -203,204 +265,209 @@ bool DBGrid::locate(const QString& fieldName, const QString& text, LocateOptions
         }
     }
     const LocateRequest request{text, options, direction, match};
-    const std::optional<CellPosition> found =
-        GridLocator::find(cells_, CellPosition{std::max(0, currentRow()), start}, request,
-                          [this] { return escPending(); });
+    const std::optional<CellPosition> found = GridLocator::find(
+        d_->cells, CellPosition{std::max(0, currentRow()), start}, request, escPending);
     if (!found) {
         return false;
     }
     if (found->row != currentRow()) {
-        searchMove_ = true;
+        d_->searchMove = true;
         const bool moved = moveToRow(found->row);
-        searchMove_ = false;
+        d_->searchMove = false;
         if (!moved) {
             return false;
         }
     }
     // The column of the match becomes current, whatever the letter case rule.
-    if (found->column != currentColumn_) {
+    if (found->column != d_->currentColumn) {
         hideEditor();
-        currentColumn_ = found->column;
-        ensureColumnVisible();
+        d_->currentColumn = found->column;
+        d_->ensureColumnVisible();
         viewport()->update();
     }
     return true;
 }
 
-bool DBGrid::escPending() const {
-    // Qt offers no look into the input queue that leaves events in it; a
-    // locate over the rows in memory ends long before a key could wait.
-    return false;
-}
-
 // --- Moves ---
 
 void DBGrid::setCurrentColumn(int column) {
-    if (column < 0 || column >= layout_.count() || column == currentColumn_) {
+    if (column < 0 || column >= d_->layout.count() || column == d_->currentColumn) {
         return;
     }
     if (!writeEditor()) {
         return;
     }
     hideEditor();
-    search_.end();
-    currentColumn_ = column;
-    ensureColumnVisible();
+    d_->search.end();
+    d_->currentColumn = column;
+    d_->ensureColumnVisible();
     viewport()->update();
 }
 
 // Scrolls sideways just enough to show the whole current column.
-void DBGrid::ensureColumnVisible() {
-    const int overflow = std::max(0, layout_.totalWidth() - viewport()->width());
-    if (layout_.count() > 0 && currentColumn_ < layout_.count()) {
+void DBGridPrivate::ensureColumnVisible() {
+    const int overflow = std::max(0, layout.totalWidth() - q.viewport()->width());
+    if (layout.count() > 0 && currentColumn < layout.count()) {
         const int left =
-            layout_.left(currentColumn_) - ColumnLayout::kIndicatorWidth - ColumnLayout::kLineWidth;
-        const int right = layout_.left(currentColumn_) + layout_.width(currentColumn_) +
-                          ColumnLayout::kLineWidth - viewport()->width();
-        if (xOffset_ > left) {
-            xOffset_ = left;
-        } else if (xOffset_ < right) {
-            xOffset_ = right;
+            layout.left(currentColumn) - ColumnLayout::kIndicatorWidth - ColumnLayout::kLineWidth;
+        const int right = layout.left(currentColumn) + layout.width(currentColumn) +
+                          ColumnLayout::kLineWidth - q.viewport()->width();
+        if (xOffset > left) {
+            xOffset = left;
+        } else if (xOffset < right) {
+            xOffset = right;
         }
     }
-    xOffset_ = std::clamp(xOffset_, 0, overflow);
-    QScrollBar* bar = horizontalScrollBar();
+    xOffset = std::clamp(xOffset, 0, overflow);
+    QScrollBar* bar = q.horizontalScrollBar();
     const QSignalBlocker blocker(bar);
     bar->setRange(0, overflow);
-    bar->setPageStep(std::max(1, viewport()->width()));
-    bar->setValue(xOffset_);
+    bar->setPageStep(std::max(1, q.viewport()->width()));
+    bar->setValue(xOffset);
 }
 
 // --- Moves between records, done by GridNavigation ---
 
 void DBGrid::moveDown() {
-    navigation_->moveDown();
+    d_->navigation.moveDown();
 }
 
 void DBGrid::moveUp() {
-    navigation_->moveUp();
+    d_->navigation.moveUp();
 }
 
 bool DBGrid::moveToRow(int row) {
-    return navigation_->moveToRow(row);
+    return d_->navigation.moveToRow(row);
 }
 
 void DBGrid::nextCell() {
-    navigation_->nextCell();
+    d_->navigation.nextCell();
 }
 
 void DBGrid::previousCell() {
-    navigation_->previousCell();
+    d_->navigation.previousCell();
 }
 
 // --- Editing, done by GridEditing ---
 
 CellEditor* DBGrid::cellEditor() const {
-    return editing_->editor();
+    return d_->editing.editor();
 }
 
 bool DBGrid::editorShown() const {
-    return editing_->editor()->isVisible();
+    return d_->editing.editor()->isVisible();
 }
 
 void DBGrid::insertRecord() {
-    editing_->insertRecord();
+    d_->editing.insertRecord();
 }
 
 void DBGrid::deleteRecord() {
-    editing_->deleteRecord();
+    d_->editing.deleteRecord();
 }
 
 void DBGrid::cancelEdits() {
-    editing_->cancelEdits();
+    d_->editing.cancelEdits();
 }
 
 void DBGrid::copyFromPreviousRecord() {
-    editing_->copyFromPreviousRecord();
+    d_->editing.copyFromPreviousRecord();
 }
 
 void DBGrid::showEditor(const QString& text) {
-    editing_->showEditor(text);
+    d_->editing.showEditor(text);
 }
 
 void DBGrid::hideEditor() {
-    editing_->hideEditor();
+    d_->editing.hideEditor();
 }
 
 bool DBGrid::writeEditor() {
-    return editing_->writeEditor();
+    return d_->editing.writeEditor();
 }
 
 bool DBGrid::canEditCell() const {
-    return editing_->canEditCell();
+    return d_->editing.canEditCell();
 }
 
 bool DBGrid::canInsert() const {
-    return editing_->canInsert();
+    return d_->editing.canInsert();
 }
 
 // --- Incremental search ---
 
 void DBGrid::startSearch(int timeoutMs) {
-    search_.start(timeoutMs);
+    d_->search.start(timeoutMs);
     viewport()->update();
 }
 
 void DBGrid::searchStep(const QString& typed) {
-    const QString text = search_.text() + typed;
+    const QString text = d_->search.text() + typed;
     const LocateOptions options =
         LocateOption::CaseInsensitive | LocateOption::MatchDisplayText | LocateOption::StopOnEsc;
     if (locate(QString(), text, options, LocateDirection::All, LocateMatch::FromBeginning)) {
         // The shown text takes the found value's letter case.
-        search_.setText(cellText(currentRow(), currentColumn_).left(text.size()));
+        d_->search.setText(cellText(currentRow(), d_->currentColumn).left(text.size()));
     }
     hideEditor();
-    search_.restartTimer();
+    d_->search.restartTimer();
     viewport()->update();
 }
 
 void DBGrid::searchBackspace() {
-    search_.removeLastCharacter();
-    search_.restartTimer();
+    d_->search.removeLastCharacter();
+    d_->search.restartTimer();
     viewport()->update();
 }
 
 void DBGrid::searchAgain(bool up) {
     const LocateOptions options =
         LocateOption::CaseInsensitive | LocateOption::MatchDisplayText | LocateOption::StopOnEsc;
-    locate(QString(), search_.text(), options, up ? LocateDirection::Up : LocateDirection::Down,
+    locate(QString(), d_->search.text(), options, up ? LocateDirection::Up : LocateDirection::Down,
            LocateMatch::FromBeginning);
-    search_.restartTimer();
+    d_->search.restartTimer();
     viewport()->update();
 }
 
+void DBGrid::endSearch() {
+    d_->search.end();
+}
+
 void DBGrid::openFindDialog() {
-    search_.end();
+    d_->search.end();
     FindDialog::instance().openFor(*this, QString(), QString(), true);
 }
 
 // --- Marking, resizing, moving ---
 
 void DBGrid::clearMarking() {
-    if (!marking_.isEmpty()) {
-        marking_.clear();
+    if (!d_->marking.isEmpty()) {
+        d_->marking.clear();
         viewport()->update();
     }
 }
 
 void DBGrid::resizeColumn(int column, int newWidth) {
-    layout_.resizeByHand(column, std::max(0, newWidth), viewport()->width());
-    editing_->placeEditor();
+    d_->layout.resizeByHand(column, std::max(0, newWidth), viewport()->width());
+    d_->editing.placeEditor();
     viewport()->update();
 }
 
 void DBGrid::showColumnDrop(int from, int to) {
-    if (from == dropFrom_ && to == dropTo_) {
+    if (from == d_->dropFrom && to == d_->dropTo) {
         return;
     }
-    dropFrom_ = from;
-    dropTo_ = to;
+    d_->dropFrom = from;
+    d_->dropTo = to;
     viewport()->update();
+}
+
+int DBGrid::droppedColumn() const {
+    return d_->dropFrom;
+}
+
+int DBGrid::dropTarget() const {
+    return d_->dropTo;
 }
 
 void DBGrid::moveColumn(int from, int to) {
@@ -408,65 +475,65 @@ void DBGrid::moveColumn(int from, int to) {
         return;
     }
     hideEditor();
-    const QString currentField = layout_.column(currentColumn_).fieldName;
-    layout_.move(from, to);
-    if (currentColumn_ == from) {
-        currentColumn_ = to;
-    } else if (from < currentColumn_ && to >= currentColumn_) {
-        --currentColumn_;
-    } else if (from > currentColumn_ && to <= currentColumn_) {
-        ++currentColumn_;
+    const QString currentField = d_->layout.column(d_->currentColumn).fieldName;
+    d_->layout.move(from, to);
+    if (d_->currentColumn == from) {
+        d_->currentColumn = to;
+    } else if (from < d_->currentColumn && to >= d_->currentColumn) {
+        --d_->currentColumn;
+    } else if (from > d_->currentColumn && to <= d_->currentColumn) {
+        ++d_->currentColumn;
     }
-    marking_.clear();
-    cells_.bind(dataSet(), layout_.columns());
-    fitColumns();
+    d_->marking.clear();
+    d_->cells.bind(dataSet(), d_->layout.columns());
+    d_->fitColumns();
 }
 
 // --- Scrolling ---
 
-void DBGrid::ensureCurrentVisible() {
-    const int rows = rowCount();
-    const int page = std::max(1, visibleRowCount());
-    const int current = currentRow();
+void DBGridPrivate::ensureCurrentVisible() {
+    const int rows = q.rowCount();
+    const int page = std::max(1, q.visibleRowCount());
+    const int current = q.currentRow();
     if (current >= 0) {
-        if (current < topRow_) {
-            topRow_ = current;
-        } else if (current >= topRow_ + page) {
-            topRow_ = current - page + 1;
+        if (current < topRow) {
+            topRow = current;
+        } else if (current >= topRow + page) {
+            topRow = current - page + 1;
         }
     }
-    topRow_ = std::clamp(topRow_, 0, std::max(0, rows - page));
+    topRow = std::clamp(topRow, 0, std::max(0, rows - page));
     updateScrollBar();
-    editing_->placeEditor();
+    editing.placeEditor();
 }
 
-void DBGrid::updateScrollBar() {
-    QScrollBar* bar = verticalScrollBar();
+void DBGridPrivate::updateScrollBar() {
+    QScrollBar* bar = q.verticalScrollBar();
     const QSignalBlocker blocker(bar);
-    const int page = std::max(1, visibleRowCount());
-    bar->setRange(0, std::max(0, rowCount() - page));
+    const int page = std::max(1, q.visibleRowCount());
+    bar->setRange(0, std::max(0, q.rowCount() - page));
     bar->setPageStep(page);
-    bar->setValue(topRow_);
+    bar->setValue(topRow);
 }
 
 void DBGrid::scrollContentsBy(int dx, int) {
     if (dx != 0) {
-        xOffset_ = horizontalScrollBar()->value();
-        editing_->placeEditor();
+        d_->xOffset = horizontalScrollBar()->value();
+        d_->editing.placeEditor();
         viewport()->update();
         return;
     }
-    topRow_ = verticalScrollBar()->value();
+    d_->topRow = verticalScrollBar()->value();
     const int page = std::max(1, visibleRowCount());
     const int current = currentRow();
     // The current record stays in view.
-    if (current >= 0 && (current < topRow_ || current >= topRow_ + page)) {
-        const int top = topRow_;
+    if (current >= 0 && (current < d_->topRow || current >= d_->topRow + page)) {
+        const int top = d_->topRow;
         moveToRow(std::clamp(current, top, std::min(rowCount() - 1, top + page - 1)));
-        topRow_ = top;
-        updateScrollBar();
+        d_->topRow = top;
+        d_->updateScrollBar();
     }
-    editing_->placeEditor();
+    d_->editing.placeEditor();
     viewport()->update();
 }
 
@@ -479,12 +546,12 @@ void DBGrid::paintEvent(QPaintEvent* event) {
 
 void DBGrid::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    fitColumns();
-    ensureCurrentVisible();
+    d_->fitColumns();
+    d_->ensureCurrentVisible();
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event) {
-    if (keyboard_->keyPress(*event)) {
+    if (d_->keyboard.keyPress(*event)) {
         event->accept();
         viewport()->update();
         return;
@@ -494,16 +561,16 @@ void DBGrid::keyPressEvent(QKeyEvent* event) {
 
 bool DBGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == viewport() && event->type() == QEvent::Resize) {
-        fitColumns();
-        ensureCurrentVisible();
+        d_->fitColumns();
+        d_->ensureCurrentVisible();
     }
-    if (watched == editing_->editor() && event->type() == QEvent::KeyPress) {
-        if (keyboard_->editorKeyPress(*static_cast<QKeyEvent*>(event))) {
+    if (watched == d_->editing.editor() && event->type() == QEvent::KeyPress) {
+        if (d_->keyboard.editorKeyPress(*static_cast<QKeyEvent*>(event))) {
             viewport()->update();
             return true;
         }
     }
-    if (watched == editing_->editor() && event->type() == QEvent::FocusOut) {
+    if (watched == d_->editing.editor() && event->type() == QEvent::FocusOut) {
         const auto* focus = static_cast<QFocusEvent*>(event);
         if (focus->reason() != Qt::PopupFocusReason &&
             focus->reason() != Qt::ActiveWindowFocusReason && !hasFocus()) {
@@ -520,23 +587,23 @@ bool DBGrid::focusNextPrevChild(bool) {
 }
 
 void DBGrid::mousePressEvent(QMouseEvent* event) {
-    if (!hasFocus() && !editing_->editor()->hasFocus()) {
+    if (!hasFocus() && !d_->editing.editor()->hasFocus()) {
         setFocus(Qt::MouseFocusReason);
     }
-    mouse_->press(*event);
+    d_->mouse.press(*event);
 }
 
 void DBGrid::mouseMoveEvent(QMouseEvent* event) {
-    mouse_->move(*event);
+    d_->mouse.move(*event);
 }
 
 void DBGrid::mouseReleaseEvent(QMouseEvent* event) {
-    mouse_->release(*event);
+    d_->mouse.release(*event);
 }
 
 void DBGrid::wheelEvent(QWheelEvent* event) {
     const int steps = event->angleDelta().y() / 120;
-    if (steps != 0 && cells_.active()) {
+    if (steps != 0 && d_->cells.active()) {
         moveToRow(std::clamp(currentRow() - steps * kWheelRows, 0, rowCount() - 1));
     }
     event->accept();
@@ -548,13 +615,13 @@ void DBGrid::focusInEvent(QFocusEvent* event) {
 }
 
 void DBGrid::hideEvent(QHideEvent* event) {
-    mouse_->cancel();
+    d_->mouse.cancel();
     QAbstractScrollArea::hideEvent(event);
 }
 
 void DBGrid::focusOutEvent(QFocusEvent* event) {
-    mouse_->cancel();
-    if (editing_->editor()->hasFocus() || event->reason() == Qt::PopupFocusReason ||
+    d_->mouse.cancel();
+    if (d_->editing.editor()->hasFocus() || event->reason() == Qt::PopupFocusReason ||
         event->reason() == Qt::ActiveWindowFocusReason) {
         viewport()->update();
         return;
@@ -563,10 +630,10 @@ void DBGrid::focusOutEvent(QFocusEvent* event) {
     // row is dropped.
     writeEditor();
     dataset::ClientDataSet* records = dataSet();
-    if (editing_->untouchedInsert()) {
-        ownMove_ = true;
+    if (d_->editing.untouchedInsert()) {
+        d_->ownMove = true;
         GridAction::run([&] { records->Cancel(); });
-        ownMove_ = false;
+        d_->ownMove = false;
     }
     viewport()->update();
 }
@@ -574,45 +641,45 @@ void DBGrid::focusOutEvent(QFocusEvent* event) {
 // --- The data set ---
 
 void DBGrid::dataSetOpened(dataset::DataSource&) {
-    search_.end();
-    topRow_ = 0;
-    bindColumns();
+    d_->search.end();
+    d_->topRow = 0;
+    d_->bindColumns();
 }
 
 void DBGrid::dataSetClosed(dataset::DataSource&) {
-    search_.end();
-    editing_->editor()->hide();
-    marking_.clear();
-    topRow_ = 0;
-    cells_.bind(dataSet(), layout_.columns());
-    updateScrollBar();
+    d_->search.end();
+    d_->editing.editor()->hide();
+    d_->marking.clear();
+    d_->topRow = 0;
+    d_->cells.bind(dataSet(), d_->layout.columns());
+    d_->updateScrollBar();
     viewport()->update();
 }
 
 void DBGrid::currentRowChanged(dataset::DataSource&) {
-    if (!searchMove_) {
-        search_.end();
+    if (!d_->searchMove) {
+        d_->search.end();
     }
-    if (!ownMove_) {
-        editing_->editor()->hide();
+    if (!d_->ownMove) {
+        d_->editing.editor()->hide();
     }
-    ensureCurrentVisible();
+    d_->ensureCurrentVisible();
     viewport()->update();
 }
 
 void DBGrid::stateChanged(dataset::DataSource& source) {
-    if (source.State() == DataSetState::Insert && !ownMove_) {
-        editing_->setTouched(false);
+    if (source.State() == DataSetState::Insert && !d_->ownMove) {
+        d_->editing.setTouched(false);
     }
     if (source.State() == DataSetState::Browse) {
-        editing_->editor()->hide();
+        d_->editing.editor()->hide();
     }
-    ensureCurrentVisible();
+    d_->ensureCurrentVisible();
     viewport()->update();
 }
 
 void DBGrid::dataChanged(dataset::DataSource&) {
-    ensureCurrentVisible();
+    d_->ensureCurrentVisible();
     viewport()->update();
 }
 
@@ -622,13 +689,13 @@ void DBGrid::fieldChanged(dataset::DataSource&, dataset::Field&) {
 
 void DBGrid::updateRecord(dataset::DataSource&) {
     // Whoever posts the row hears of text the field refuses.
-    editing_->storeEditor();
+    d_->editing.storeEditor();
 }
 
 bool DBGrid::focusField(dataset::DataSource&, dataset::Field& field) {
-    for (int column = 0; column < layout_.count(); ++column) {
-        if (cells_.field(column) == &field) {
-            currentColumn_ = column;
+    for (int column = 0; column < d_->layout.count(); ++column) {
+        if (d_->cells.field(column) == &field) {
+            d_->currentColumn = column;
             setFocus();
             viewport()->update();
             return true;
@@ -638,8 +705,8 @@ bool DBGrid::focusField(dataset::DataSource&, dataset::Field& field) {
 }
 
 void DBGrid::dataSourceDetached(dataset::DataSource&) {
-    source_ = nullptr;
-    cells_.bind(nullptr, layout_.columns());
+    d_->source = nullptr;
+    d_->cells.bind(nullptr, d_->layout.columns());
     viewport()->update();
 }
 

@@ -5,19 +5,16 @@
 // edits cells where its allowed operations permit.
 
 #include "dataset/data_source.h"
-#include "ui/grid/cell_marking.h"
-#include "ui/grid/column_layout.h"
-#include "ui/grid/data_set_cells.h"
 #include "ui/grid/find_target.h"
 #include "ui/grid/grid_column.h"
 #include "ui/grid/grid_options.h"
-#include "ui/grid/incremental_search.h"
-#include "ui/grid/row_indicator.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QList>
 #include <QString>
+
+#include <memory>
 
 namespace dataset {
 class ClientDataSet;
@@ -27,10 +24,8 @@ class Field;
 namespace ui {
 
 class CellEditor;
-class GridEditing;
-class GridKeyboard;
-class GridNavigation;
-class GridMouse;
+class DBGridPrivate;
+enum class IndicatorGlyph;
 
 class DBGrid : public QAbstractScrollArea, public FindTarget, private dataset::DataSourceObserver {
     Q_OBJECT
@@ -38,7 +33,7 @@ public:
     // Flat: a thin single-line border; Sunken3D: the sunken 3-D client edge.
     enum class Look { Flat, Sunken3D };
 
-    static constexpr int kIndicatorWidth = ColumnLayout::kIndicatorWidth;
+    static constexpr int kIndicatorWidth = 11;
     static inline const QColor kSearchBackground{255, 255, 0};
     static inline const QColor kSearchText{0, 0, 0};
 
@@ -47,18 +42,17 @@ public:
 
     // --- Settings ---
     void setLook(Look look);
-    Look look() const { return look_; }
+    Look look() const;
     void setOptions(GridOptions options);
-    GridOptions options() const { return options_; }
-    void setAllowedOperations(AllowedOperations operations) { allowed_ = operations; }
-    AllowedOperations allowedOperations() const { return allowed_; }
+    GridOptions options() const;
+    void setAllowedOperations(AllowedOperations operations);
+    AllowedOperations allowedOperations() const;
     // Column widths shared out to fill the grid's width.
     void setFitColumnsToWidth(bool fit);
-    bool fitColumnsToWidth() const { return layout_.fitted(); }
+    bool fitColumnsToWidth() const;
 
     void setColumns(const QList<GridColumn>& columns);
-    QList<GridColumn> columns() const { return layout_.columns(); }
-    const ColumnLayout& columnLayout() const { return layout_; }
+    QList<GridColumn> columns() const;
 
     // (w - o) x d + o + 4 for a column showing displayWidth characters.
     int defaultColumnWidth(int displayWidth) const;
@@ -66,15 +60,15 @@ public:
     int rowHeight() const;
 
     void setDataSource(dataset::DataSource* source);
-    dataset::DataSource* dataSource() const { return source_; }
+    dataset::DataSource* dataSource() const;
     dataset::ClientDataSet* dataSet() const;
 
     // --- Where the grid stands ---
-    int currentColumn() const { return currentColumn_; }
+    int currentColumn() const;
     // The current record's row of the view, -1 when none.
-    int currentRow() const { return cells_.currentRow(); }
-    int rowCount() const { return cells_.rowCount(); }
-    int topRow() const { return topRow_; }
+    int currentRow() const;
+    int rowCount() const;
+    int topRow() const;
     int visibleRowCount() const;
     // Viewport rectangle of a cell; row is a row of the view.
     QRect cellRect(int row, int column) const;
@@ -86,19 +80,17 @@ public:
     int columnAt(int x) const;
     int columnEdgeAt(int x, int slack) const;
     // Pixels of the columns scrolled out at the left.
-    int horizontalOffset() const { return xOffset_; }
-    QString cellText(int row, int column) const { return cells_.cellText(row, column, true); }
+    int horizontalOffset() const;
+    QString cellText(int row, int column) const;
     IndicatorGlyph indicatorGlyph() const;
 
-    const IncrementalSearch& incrementalSearch() const { return search_; }
-    const CellMarking& marking() const { return marking_; }
     bool editorShown() const;
     CellEditor* cellEditor() const;
 
     // --- FindTarget ---
     QList<FindColumn> findColumns() const override;
-    int currentFindColumn() const override { return currentColumn_; }
-    bool hasOpenDataSet() const override { return cells_.active(); }
+    int currentFindColumn() const override;
+    bool hasOpenDataSet() const override;
     bool locate(const QString& fieldName, const QString& text, LocateOptions options,
                 LocateDirection direction, LocateMatch match) override;
     QWidget* findWidget() override { return this; }
@@ -129,10 +121,9 @@ public:
     void searchStep(const QString& typed);
     void searchBackspace();
     void searchAgain(bool up);
-    void endSearch() { search_.end(); }
+    void endSearch();
     void openFindDialog();
 
-    CellMarking& marking() { return marking_; }
     void clearMarking();
     // The column's edge dragged by hand to newWidth.
     void resizeColumn(int column, int newWidth);
@@ -140,8 +131,8 @@ public:
     // While a title is dragged: the column taken and where it would land,
     // drawn as a marker; -1 and -1 when no title is dragged.
     void showColumnDrop(int from, int to);
-    int droppedColumn() const { return dropFrom_; }
-    int dropTarget() const { return dropTo_; }
+    int droppedColumn() const;
+    int dropTarget() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -170,39 +161,8 @@ private:
     bool focusField(dataset::DataSource&, dataset::Field& field) override;
     void dataSourceDetached(dataset::DataSource&) override;
 
-    void bindColumns();
-    void fitColumns();
-    void ensureCurrentVisible();
-    void updateScrollBar();
-    void ensureColumnVisible();
-    bool escPending() const;
-
-    friend class GridEditing;
-    friend class GridNavigation;
-
-    Look look_ = Look::Sunken3D;
-    GridOptions options_;
-    AllowedOperations allowed_ = AllowedOperation::Insert | AllowedOperation::Update |
-                                 AllowedOperation::Delete | AllowedOperation::Append;
-    ColumnLayout layout_;
-    DataSetCells cells_;
-    dataset::DataSource* source_ = nullptr;
-    IncrementalSearch search_;
-    CellMarking marking_;
-    GridEditing* editing_ = nullptr;
-    GridNavigation* navigation_ = nullptr;
-    GridKeyboard* keyboard_ = nullptr;
-    GridMouse* mouse_ = nullptr;
-
-    int currentColumn_ = 0;
-    int dropFrom_ = -1;
-    int dropTo_ = -1;
-    int topRow_ = 0;
-    int xOffset_ = 0;
-    // Set while the grid itself moves the record, so the move is not taken
-    // for one made elsewhere.
-    bool ownMove_ = false;
-    bool searchMove_ = false;
+    friend class DBGridPrivate;
+    std::unique_ptr<DBGridPrivate> d_;
 };
 
 } // namespace ui

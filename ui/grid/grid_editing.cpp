@@ -3,7 +3,7 @@
 #include "dataset/client_data_set.h"
 #include "dataset/field.h"
 #include "ui/grid/cell_editor.h"
-#include "ui/grid/db_grid.h"
+#include "ui/grid/db_grid_p.h"
 #include "ui/grid/grid_action.h"
 
 #include <QGuiApplication>
@@ -13,10 +13,11 @@ namespace ui {
 
 using dataset::DataSetState;
 
-GridEditing::GridEditing(DBGrid& grid) : grid_(grid), editor_(new CellEditor(grid.viewport())) {}
+GridEditing::GridEditing(DBGrid& grid, DBGridPrivate& d)
+    : grid_(grid), d_(d), editor_(new CellEditor(grid.viewport())) {}
 
 bool GridEditing::untouchedInsert() const {
-    return grid_.source_ != nullptr && grid_.source_->State() == DataSetState::Insert && !touched_;
+    return d_.source != nullptr && d_.source->State() == DataSetState::Insert && !touched_;
 }
 
 bool GridEditing::leaveRecord() {
@@ -30,9 +31,9 @@ bool GridEditing::leaveRecord() {
         return true;
     }
     const bool changed = state == DataSetState::Insert ? touched_ : records->Modified();
-    grid_.ownMove_ = true;
+    d_.ownMove = true;
     const bool done = GridAction::run([&] { changed ? records->Post() : records->Cancel(); });
-    grid_.ownMove_ = false;
+    d_.ownMove = false;
     return done;
 }
 
@@ -41,35 +42,35 @@ void GridEditing::appendRecord() {
     if (!leaveRecord()) {
         return;
     }
-    grid_.ownMove_ = true;
+    d_.ownMove = true;
     GridAction::run([&] { records->Append(); });
-    grid_.ownMove_ = false;
+    d_.ownMove = false;
     touched_ = false;
-    grid_.ensureCurrentVisible();
+    d_.ensureCurrentVisible();
 }
 
 bool GridEditing::canInsert() const {
     const dataset::ClientDataSet* records = grid_.dataSet();
-    return grid_.cells_.active() && grid_.allowed_.testFlag(AllowedOperation::Insert) &&
+    return d_.cells.active() && d_.allowed.testFlag(AllowedOperation::Insert) &&
            records->CanModify();
 }
 
 bool GridEditing::canEditCell() const {
     const dataset::ClientDataSet* records = grid_.dataSet();
-    if (!grid_.cells_.active() || !records->CanModify()) {
+    if (!d_.cells.active() || !records->CanModify()) {
         return false;
     }
-    const dataset::Field* field = grid_.cells_.field(grid_.currentColumn_);
+    const dataset::Field* field = d_.cells.field(d_.currentColumn);
     if (field == nullptr || field->ReadOnly) {
         return false;
     }
     if (records->State() == DataSetState::Insert) {
-        return grid_.allowed_.testFlag(AllowedOperation::Insert);
+        return d_.allowed.testFlag(AllowedOperation::Insert);
     }
     if (records->IsEmpty()) {
-        return canInsert() && grid_.allowed_.testFlag(AllowedOperation::Append);
+        return canInsert() && d_.allowed.testFlag(AllowedOperation::Append);
     }
-    return grid_.allowed_.testFlag(AllowedOperation::Update);
+    return d_.allowed.testFlag(AllowedOperation::Update);
 }
 
 void GridEditing::insertRecord() {
@@ -77,18 +78,18 @@ void GridEditing::insertRecord() {
     if (!canInsert() || !leaveRecord()) {
         return;
     }
-    grid_.search_.end();
-    grid_.ownMove_ = true;
+    d_.search.end();
+    d_.ownMove = true;
     GridAction::run([&] { records->Insert(); });
-    grid_.ownMove_ = false;
+    d_.ownMove = false;
     touched_ = false;
-    grid_.ensureCurrentVisible();
+    d_.ensureCurrentVisible();
 }
 
 void GridEditing::deleteRecord() {
     dataset::ClientDataSet* records = grid_.dataSet();
-    if (!grid_.cells_.active() || records->IsEmpty() || !records->CanModify() ||
-        !grid_.allowed_.testFlag(AllowedOperation::Delete)) {
+    if (!d_.cells.active() || records->IsEmpty() || !records->CanModify() ||
+        !d_.allowed.testFlag(AllowedOperation::Delete)) {
         return;
     }
     const QMessageBox::StandardButton answer = QMessageBox::question(
@@ -96,10 +97,10 @@ void GridEditing::deleteRecord() {
         QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
     if (answer == QMessageBox::Ok) {
         hideEditor();
-        grid_.ownMove_ = true;
+        d_.ownMove = true;
         GridAction::run([&] { records->Delete(); });
-        grid_.ownMove_ = false;
-        grid_.ensureCurrentVisible();
+        d_.ownMove = false;
+        d_.ensureCurrentVisible();
     }
     grid_.setFocus();
 }
@@ -114,19 +115,19 @@ void GridEditing::cancelEdits() {
     hideEditor();
     if (records != nullptr &&
         (records->State() == DataSetState::Edit || records->State() == DataSetState::Insert)) {
-        grid_.ownMove_ = true;
+        d_.ownMove = true;
         GridAction::run([&] { records->Cancel(); });
-        grid_.ownMove_ = false;
-        grid_.ensureCurrentVisible();
+        d_.ownMove = false;
+        d_.ensureCurrentVisible();
     }
 }
 
 void GridEditing::copyFromPreviousRecord() {
     dataset::ClientDataSet* records = grid_.dataSet();
     const int row = grid_.currentRow();
-    dataset::Field* field = grid_.cells_.field(grid_.currentColumn_);
+    dataset::Field* field = d_.cells.field(d_.currentColumn);
     // Only when the previous record is shown above the current row.
-    if (!canEditCell() || field == nullptr || row <= grid_.topRow_ || row <= 0) {
+    if (!canEditCell() || field == nullptr || row <= d_.topRow || row <= 0) {
         return;
     }
     const dataset::Value value = records->valueAt(row - 1, field->Index());
@@ -135,7 +136,7 @@ void GridEditing::copyFromPreviousRecord() {
     }
     if (GridAction::run([&] {
             if (records->State() == DataSetState::Browse) {
-                grid_.source_->Edit();
+                d_.source->Edit();
             }
             field->setValue(value);
         })) {
@@ -149,27 +150,27 @@ void GridEditing::showEditor(const QString& text) {
     if (!canEditCell()) {
         return;
     }
-    grid_.search_.end();
+    d_.search.end();
     const bool started = GridAction::run([&] {
         if (records->State() == DataSetState::Browse) {
             if (records->IsEmpty()) {
-                grid_.ownMove_ = true;
+                d_.ownMove = true;
                 records->Append();
-                grid_.ownMove_ = false;
+                d_.ownMove = false;
                 touched_ = false;
             } else {
-                grid_.source_->Edit();
+                d_.source->Edit();
             }
         }
     });
-    grid_.ownMove_ = false;
+    d_.ownMove = false;
     if (!started) {
         return;
     }
-    grid_.ensureCurrentVisible();
-    const dataset::Field* field = grid_.cells_.field(grid_.currentColumn_);
+    d_.ensureCurrentVisible();
+    const dataset::Field* field = d_.cells.field(d_.currentColumn);
     editor_->open(text.isEmpty() ? QString::fromStdString(field->AsString()) : text,
-                  grid_.cellRect(grid_.currentRow(), grid_.currentColumn_));
+                  grid_.cellRect(grid_.currentRow(), d_.currentColumn));
     if (!text.isEmpty()) {
         editor_->setModified(true);
     }
@@ -197,7 +198,7 @@ void GridEditing::storeEditor() {
     if (editor_->isHidden() || !editor_->pending()) {
         return;
     }
-    dataset::Field* field = grid_.cells_.field(grid_.currentColumn_);
+    dataset::Field* field = d_.cells.field(d_.currentColumn);
     if (field == nullptr) {
         return;
     }
@@ -208,7 +209,7 @@ void GridEditing::storeEditor() {
 
 void GridEditing::placeEditor() {
     if (!editor_->isHidden()) {
-        editor_->setGeometry(grid_.cellRect(grid_.currentRow(), grid_.currentColumn_));
+        editor_->setGeometry(grid_.cellRect(grid_.currentRow(), d_.currentColumn));
     }
 }
 

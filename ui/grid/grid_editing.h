@@ -10,12 +10,13 @@ namespace ui {
 
 class CellEditor;
 class DBGrid;
+class DBGridPrivate;
 
 class GridEditing {
 public:
     static constexpr const char* kDeleteRecordQuestion = "Delete record?";
 
-    explicit GridEditing(DBGrid& grid);
+    GridEditing(DBGrid& grid, DBGridPrivate& d);
 
     CellEditor* editor() const { return editor_; }
     void setTouched(bool touched) { touched_ = touched; }
@@ -46,6 +47,7 @@ public:
 
 private:
     DBGrid& grid_;
+    DBGridPrivate& d_;
     CellEditor* editor_;
     bool touched_ = false;
 };

@@ -2,7 +2,7 @@
 
 #include "dataset/client_data_set.h"
 #include "ui/grid/cell_editor.h"
-#include "ui/grid/db_grid.h"
+#include "ui/grid/db_grid_p.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -85,7 +85,7 @@ bool GridKeyboard::searchKey(QKeyEvent& event) {
     const Qt::KeyboardModifiers mods = event.modifiers() & kModifiers;
     const GridOptions options = grid_.options();
     const int key = event.key();
-    const bool searching = grid_.incrementalSearch().searching();
+    const bool searching = d_.search.searching();
     if (key == Qt::Key_F && mods == Qt::ControlModifier) {
         if (searching && options.testFlag(GridOption::DialogFind)) {
             grid_.openFindDialog();
@@ -128,7 +128,7 @@ bool GridKeyboard::searchKey(QKeyEvent& event) {
 bool GridKeyboard::navigationKey(QKeyEvent& event) {
     const Qt::KeyboardModifiers mods = event.modifiers() & kModifiers;
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
-    const int last = grid_.columnLayout().count() - 1;
+    const int last = d_.layout.count() - 1;
     const int page = std::max(1, grid_.visibleRowCount());
     const int pageTop = grid_.topRow();
     const int pageBottom = std::min(grid_.rowCount() - 1, pageTop + page - 1);

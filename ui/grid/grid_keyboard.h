@@ -8,10 +8,11 @@ class QString;
 namespace ui {
 
 class DBGrid;
+class DBGridPrivate;
 
 class GridKeyboard {
 public:
-    explicit GridKeyboard(DBGrid& grid) : grid_(grid) {}
+    GridKeyboard(DBGrid& grid, DBGridPrivate& d) : grid_(grid), d_(d) {}
 
     // A key pressed in the grid; true when the grid used it.
     bool keyPress(QKeyEvent& event);
@@ -27,6 +28,7 @@ private:
     void typed(const QString& text);
 
     DBGrid& grid_;
+    DBGridPrivate& d_;
 };
 
 } // namespace ui

@@ -1,6 +1,6 @@
 #include "ui/grid/grid_mouse.h"
 
-#include "ui/grid/db_grid.h"
+#include "ui/grid/db_grid_p.h"
 
 #include <QBitmap>
 #include <QCursor>
@@ -45,11 +45,11 @@ void GridMouse::press(QMouseEvent& event) {
             dragColumn_ = edge;
         } else if (column >= 0 && at.y() < kColumnMarkEdge) {
             if (mods.testFlag(Qt::ShiftModifier)) {
-                grid_.marking().extendColumns(column);
+                d_.marking.extendColumns(column);
             } else if (mods.testFlag(Qt::ControlModifier)) {
-                grid_.marking().toggleColumn(column);
+                d_.marking.toggleColumn(column);
             } else {
-                grid_.marking().markColumn(column);
+                d_.marking.markColumn(column);
             }
             grid_.viewport()->update();
         } else if (column >= 0 && grid_.options().testFlag(GridOption::ColumnMove)) {
@@ -63,10 +63,10 @@ void GridMouse::press(QMouseEvent& event) {
         return;
     }
     if (mods.testFlag(Qt::ShiftModifier)) {
-        if (!grid_.marking().hasBlock()) {
-            grid_.marking().startBlock(grid_.currentRow(), grid_.currentColumn());
+        if (!d_.marking.hasBlock()) {
+            d_.marking.startBlock(grid_.currentRow(), grid_.currentColumn());
         }
-        grid_.marking().extendBlock(row, column);
+        d_.marking.extendBlock(row, column);
         grid_.viewport()->update();
         return;
     }
@@ -104,10 +104,10 @@ void GridMouse::move(QMouseEvent& event) {
         if (row < 0 || column < 0 || (row == anchorRow_ && column == anchorColumn_)) {
             return;
         }
-        if (!grid_.marking().hasBlock()) {
-            grid_.marking().startBlock(anchorRow_, anchorColumn_);
+        if (!d_.marking.hasBlock()) {
+            d_.marking.startBlock(anchorRow_, anchorColumn_);
         }
-        grid_.marking().extendBlock(row, column);
+        d_.marking.extendBlock(row, column);
         grid_.viewport()->update();
         return;
     }

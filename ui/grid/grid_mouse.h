@@ -10,6 +10,7 @@ class QMouseEvent;
 namespace ui {
 
 class DBGrid;
+class DBGridPrivate;
 
 class GridMouse {
 public:
@@ -18,7 +19,7 @@ public:
     // Pixels either side of a title's right edge that grab it.
     static constexpr int kResizeSlack = 2;
 
-    explicit GridMouse(DBGrid& grid) : grid_(grid) {}
+    GridMouse(DBGrid& grid, DBGridPrivate& d) : grid_(grid), d_(d) {}
 
     void press(QMouseEvent& event);
     void move(QMouseEvent& event);
@@ -33,6 +34,7 @@ private:
     void updateCursor(const QPoint& at);
 
     DBGrid& grid_;
+    DBGridPrivate& d_;
     Drag drag_ = Drag::None;
     int dragColumn_ = -1;
     int anchorRow_ = -1;

@@ -1,7 +1,7 @@
 #include "ui/grid/grid_navigation.h"
 
 #include "dataset/client_data_set.h"
-#include "ui/grid/db_grid.h"
+#include "ui/grid/db_grid_p.h"
 #include "ui/grid/grid_action.h"
 #include "ui/grid/grid_editing.h"
 
@@ -13,20 +13,20 @@ bool GridNavigation::atLastRow() const {
 
 void GridNavigation::moveDown() {
     dataset::ClientDataSet* records = grid_.dataSet();
-    if (!grid_.cells_.active() || !grid_.writeEditor()) {
+    if (!d_.cells.active() || !grid_.writeEditor()) {
         return;
     }
-    if (grid_.editing_->untouchedInsert()) {
+    if (d_.editing.untouchedInsert()) {
         if (!atLastRow()) {
-            grid_.ownMove_ = true;
+            d_.ownMove = true;
             GridAction::run([&] { records->Cancel(); });
-            grid_.ownMove_ = false;
+            d_.ownMove = false;
         }
         return;
     }
     if (atLastRow()) {
-        if (grid_.canInsert() && grid_.allowed_.testFlag(AllowedOperation::Append)) {
-            grid_.editing_->appendRecord();
+        if (grid_.canInsert() && d_.allowed.testFlag(AllowedOperation::Append)) {
+            d_.editing.appendRecord();
         }
         return;
     }
@@ -35,14 +35,14 @@ void GridNavigation::moveDown() {
 
 void GridNavigation::moveUp() {
     dataset::ClientDataSet* records = grid_.dataSet();
-    if (!grid_.cells_.active() || !grid_.writeEditor()) {
+    if (!d_.cells.active() || !grid_.writeEditor()) {
         return;
     }
-    if (grid_.editing_->untouchedInsert() && atLastRow()) {
-        grid_.ownMove_ = true;
+    if (d_.editing.untouchedInsert() && atLastRow()) {
+        d_.ownMove = true;
         GridAction::run([&] { records->Cancel(); });
-        grid_.ownMove_ = false;
-        grid_.ensureCurrentVisible();
+        d_.ownMove = false;
+        d_.ensureCurrentVisible();
         return;
     }
     moveToRow(grid_.currentRow() - 1);
@@ -50,7 +50,7 @@ void GridNavigation::moveUp() {
 
 bool GridNavigation::moveToRow(int row) {
     dataset::ClientDataSet* records = grid_.dataSet();
-    if (!grid_.cells_.active() || row < 0 || row >= grid_.rowCount()) {
+    if (!d_.cells.active() || row < 0 || row >= grid_.rowCount()) {
         return false;
     }
     const int from = grid_.currentRow();
@@ -58,7 +58,7 @@ bool GridNavigation::moveToRow(int row) {
         return true;
     }
     const int rowsBefore = grid_.rowCount();
-    if (!grid_.editing_->leaveRecord()) {
+    if (!d_.editing.leaveRecord()) {
         return false;
     }
     // Leaving the record may take its row out of the view (a new row
@@ -68,36 +68,36 @@ bool GridNavigation::moveToRow(int row) {
     if (target < 0 || target >= grid_.rowCount()) {
         return false;
     }
-    if (!grid_.searchMove_) {
-        grid_.search_.end();
+    if (!d_.searchMove) {
+        d_.search.end();
     }
-    grid_.ownMove_ = true;
+    d_.ownMove = true;
     GridAction::run([&] { records->MoveBy(target - grid_.currentRow()); });
-    grid_.ownMove_ = false;
-    grid_.ensureCurrentVisible();
+    d_.ownMove = false;
+    d_.ensureCurrentVisible();
     grid_.viewport()->update();
     return grid_.currentRow() == target;
 }
 
 void GridNavigation::nextCell() {
-    if (grid_.currentColumn_ < grid_.layout_.count() - 1) {
-        grid_.setCurrentColumn(grid_.currentColumn_ + 1);
+    if (d_.currentColumn < d_.layout.count() - 1) {
+        grid_.setCurrentColumn(d_.currentColumn + 1);
         return;
     }
     const int row = grid_.currentRow();
-    const bool wasUntouched = grid_.editing_->untouchedInsert();
+    const bool wasUntouched = d_.editing.untouchedInsert();
     moveDown();
-    if (grid_.currentRow() != row || (!wasUntouched && grid_.editing_->untouchedInsert())) {
+    if (grid_.currentRow() != row || (!wasUntouched && d_.editing.untouchedInsert())) {
         grid_.hideEditor();
-        grid_.search_.end();
-        grid_.currentColumn_ = 0;
+        d_.search.end();
+        d_.currentColumn = 0;
         grid_.viewport()->update();
     }
 }
 
 void GridNavigation::previousCell() {
-    if (grid_.currentColumn_ > 0) {
-        grid_.setCurrentColumn(grid_.currentColumn_ - 1);
+    if (d_.currentColumn > 0) {
+        grid_.setCurrentColumn(d_.currentColumn - 1);
         return;
     }
     const int row = grid_.currentRow();
@@ -107,8 +107,8 @@ void GridNavigation::previousCell() {
     moveUp();
     if (grid_.currentRow() != row) {
         grid_.hideEditor();
-        grid_.search_.end();
-        grid_.currentColumn_ = grid_.layout_.count() - 1;
+        d_.search.end();
+        d_.currentColumn = d_.layout.count() - 1;
         grid_.viewport()->update();
     }
 }

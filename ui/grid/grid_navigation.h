@@ -6,10 +6,11 @@
 namespace ui {
 
 class DBGrid;
+class DBGridPrivate;
 
 class GridNavigation {
 public:
-    explicit GridNavigation(DBGrid& grid) : grid_(grid) {}
+    GridNavigation(DBGrid& grid, DBGridPrivate& d) : grid_(grid), d_(d) {}
 
     // Down on the last record appends one where the grid may insert.
     void moveDown();
@@ -24,6 +25,7 @@ private:
     bool atLastRow() const;
 
     DBGrid& grid_;
+    DBGridPrivate& d_;
 };
 
 } // namespace ui

@@ -1,7 +1,7 @@
 #include "ui/grid/grid_painter.h"
 
 #include "ui/grid/cell_editor.h"
-#include "ui/grid/db_grid.h"
+#include "ui/grid/db_grid_p.h"
 
 #include <QPainter>
 
@@ -13,6 +13,8 @@ constexpr int kTextMargin = 2;
 constexpr int kDropMarkerWidth = 3;
 
 } // namespace
+
+GridPainter::GridPainter(const DBGrid& grid) : grid_(grid), d_(DBGridPrivate::get(grid)) {}
 
 void GridPainter::paint(QPainter& painter, const QRect& exposed) const {
     painter.fillRect(exposed, grid_.palette().color(QPalette::Active, QPalette::Base));
@@ -89,7 +91,7 @@ void GridPainter::paintFixedCell(QPainter& painter, const QRect& cell) const {
 }
 
 void GridPainter::paintTitles(QPainter& painter) const {
-    const ColumnLayout& layout = grid_.columnLayout();
+    const ColumnLayout& layout = d_.layout;
     painter.setPen(grid_.palette().color(QPalette::Active, QPalette::WindowText));
     for (int column = 0; column < layout.count(); ++column) {
         const QRect cell = grid_.titleRect(column);
@@ -108,13 +110,13 @@ void GridPainter::paintRows(QPainter& painter) const {
     const bool focused = grid_.hasFocus() || (grid_.cellEditor() && grid_.cellEditor()->hasFocus());
     const GridOptions options = grid_.options();
     const bool rowHighlight =
-        focused && options.testFlag(GridOption::RowHighlight) && grid_.marking().isEmpty();
+        focused && options.testFlag(GridOption::RowHighlight) && d_.marking.isEmpty();
     for (int i = 0; i < shown; ++i) {
         const int row = first + i;
-        for (int column = 0; column < grid_.columnLayout().count(); ++column) {
+        for (int column = 0; column < d_.layout.count(); ++column) {
             const bool currentCell = row == current && column == grid_.currentColumn();
             const bool highlighted =
-                grid_.marking().contains(row, column) ||
+                d_.marking.contains(row, column) ||
                 (currentCell && focused && options.testFlag(GridOption::HighlightFocus)) ||
                 (row == current && rowHighlight);
             paintCell(painter, row, column, highlighted);
@@ -134,7 +136,7 @@ void GridPainter::paintCell(QPainter& painter, int row, int column, bool highlig
     const QString text = grid_.cellText(row, column);
     const QRect textArea = cell.adjusted(kTextMargin, 0, -kTextMargin, 0);
     painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter, text);
-    const IncrementalSearch& search = grid_.incrementalSearch();
+    const IncrementalSearch& search = d_.search;
     if (search.searching() && !search.text().isEmpty() && row == grid_.currentRow() &&
         column == grid_.currentColumn()) {
         paintSearchHighlight(painter, textArea, text.left(search.text().size()));
@@ -151,7 +153,7 @@ void GridPainter::paintSearchHighlight(QPainter& painter, const QRect& cell,
 }
 
 void GridPainter::paintLines(QPainter& painter, int rowsShown) const {
-    const ColumnLayout& layout = grid_.columnLayout();
+    const ColumnLayout& layout = d_.layout;
     const int lineHeight = grid_.rowHeight() + ColumnLayout::kLineWidth;
     const int rowsBottom = grid_.rowHeight() + rowsShown * lineHeight;
     const int bottom = grid_.options().testFlag(GridOption::ExtendVertLines)

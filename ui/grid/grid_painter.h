@@ -10,10 +10,11 @@ class QString;
 namespace ui {
 
 class DBGrid;
+class DBGridPrivate;
 
 class GridPainter {
 public:
-    explicit GridPainter(const DBGrid& grid) : grid_(grid) {}
+    explicit GridPainter(const DBGrid& grid);
 
     void paint(QPainter& painter, const QRect& exposed) const;
 
@@ -29,6 +30,7 @@ private:
     void paintColumnDrop(QPainter& painter) const;
 
     const DBGrid& grid_;
+    const DBGridPrivate& d_;
 };
 
 } // namespace ui

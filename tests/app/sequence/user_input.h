@@ -16,7 +16,7 @@
 
 #include "app/tfcontavtascontado.h"
 #include "sequence/step.h"
-#include "ui/grid/db_grid.h"
+#include "ui/grid/db_grid_p.h"
 #include "ui/widgets/caption_panel.h"
 #include "ui/widgets/date_time_picker.h"
 #include "ui/widgets/db_lookup_combo_box.h"
@@ -284,7 +284,7 @@ private:
             press(window, Qt::Key_F, Qt::ControlModifier);
             typeText(window, step.text);
             // Enter ends the search (and moves on a column, as Enter does).
-            if (w && window.DBGrid2->incrementalSearch().searching())
+            if (w && ui::DBGridPrivate::get(*window.DBGrid2).search.searching())
                 press(window, Qt::Key_Return);
             break;
         case Action::Find:
@@ -295,7 +295,7 @@ private:
             press(window, Qt::Key_F, Qt::ControlModifier);
             if (w)
                 press(window, Qt::Key_F, Qt::ControlModifier);
-            if (w && window.DBGrid2->incrementalSearch().searching())
+            if (w && ui::DBGridPrivate::get(*window.DBGrid2).search.searching())
                 press(window, Qt::Key_Return);
             break;
         }
