@@ -171,7 +171,7 @@ private slots:
                                                    : configured.toInt();
         std::vector<unsigned> seeds = chosenSeeds;
         if (seeds.empty())
-            seeds = {1, 2, 3, 4, 5, 6, 7, 8};
+            seeds = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
         for (unsigned seed : seeds)
             QTest::addRow("seed %u", seed) << seed << perSeed;
     }
