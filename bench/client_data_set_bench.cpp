@@ -4,9 +4,9 @@
 
 #include "bench/bench_database.h"
 #include "bench/ratio_reporter.h"
-#include "dataset/client_data_set.h"
-#include "dataset/data_set_provider.h"
-#include "dataset/engine_store.h"
+#include "dataset/client/client_data_set.h"
+#include "dataset/apply/data_set_provider.h"
+#include "dataset/engine/engine_store.h"
 #include "db/sql_connection.h"
 #include "db/sql_query.h"
 

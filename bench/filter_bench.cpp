@@ -3,9 +3,9 @@
 // the program's filter on one day, and a filter with text, arithmetic and OR.
 
 #include "bench/ratio_reporter.h"
-#include "dataset/engine_store.h"
-#include "dataset/filter_compiler.h"
-#include "dataset/packet_writer.h"
+#include "dataset/engine/engine_store.h"
+#include "dataset/filter/filter_compiler.h"
+#include "dataset/engine/packet_writer.h"
 
 #include <benchmark/benchmark.h>
 

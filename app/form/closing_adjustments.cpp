@@ -2,8 +2,8 @@
 
 #include "app/form/database_names.h"
 #include "app/form/window_data_sets.h"
-#include "dataset/reconcile_error.h"
-#include "dataset/sql_resolver.h"
+#include "dataset/apply/reconcile_error.h"
+#include "dataset/apply/sql_resolver.h"
 #include "db/bcd.h"
 #include "platform/text.h"
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "dataset/field.h"
+#include "dataset/client/field.h"
 
 namespace db {
 class SQLStoredProc;

@@ -4,7 +4,7 @@
 
 #include "tests/dataset/company_data_sets.h"
 
-#include "dataset/data_set_provider.h"
+#include "dataset/apply/data_set_provider.h"
 #include "platform/short_date.h"
 #include "tests/dataset/short_date_locale.h"
 

@@ -5,7 +5,7 @@
 
 #include "app/form/window_commands.h"
 #include "app/form/window_data_sets.h"
-#include "dataset/client_data_set.h"
+#include "dataset/client/client_data_set.h"
 #include "db/sql_connection.h"
 #include "tests/db/command_testing.h"
 #include "tests/db/connection_settings.h"

@@ -1,10 +1,10 @@
 // The engine without a database: the packet format and the change log.
 
-#include "dataset/data_set_engine_error.h"
-#include "dataset/engine_cursor.h"
-#include "dataset/engine_store.h"
-#include "dataset/packet_reader.h"
-#include "dataset/packet_writer.h"
+#include "dataset/engine/data_set_engine_error.h"
+#include "dataset/engine/engine_cursor.h"
+#include "dataset/engine/engine_store.h"
+#include "dataset/engine/packet_reader.h"
+#include "dataset/engine/packet_writer.h"
 
 #include <gtest/gtest.h>
 

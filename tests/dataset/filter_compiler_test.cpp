@@ -2,10 +2,10 @@
 // format, over the engine's rows without a database. The cases of the
 // grammar are in filter_cases.txt.
 
-#include "dataset/engine_store.h"
-#include "dataset/filter_compiler.h"
-#include "dataset/filter_constant.h"
-#include "dataset/packet_writer.h"
+#include "dataset/engine/engine_store.h"
+#include "dataset/filter/filter_compiler.h"
+#include "dataset/filter/filter_constant.h"
+#include "dataset/engine/packet_writer.h"
 #include "db/database_error.h"
 #include "platform/short_date.h"
 

@@ -1,10 +1,10 @@
 // Named attributes of data packets, of the data set and of its columns, as
 // the engine reads them back and carries them into the delta.
 
-#include "dataset/data_set_engine_error.h"
-#include "dataset/engine_store.h"
-#include "dataset/packet_reader.h"
-#include "dataset/packet_writer.h"
+#include "dataset/engine/data_set_engine_error.h"
+#include "dataset/engine/engine_store.h"
+#include "dataset/engine/packet_reader.h"
+#include "dataset/engine/packet_writer.h"
 
 #include <gtest/gtest.h>
 

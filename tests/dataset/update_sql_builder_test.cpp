@@ -2,8 +2,8 @@
 // table name, the origin of a column, the three where modes and the read of
 // a failed row.
 
-#include "dataset/data_set_provider.h"
-#include "dataset/update_sql_builder.h"
+#include "dataset/apply/data_set_provider.h"
+#include "dataset/apply/update_sql_builder.h"
 #include "db/database_error.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Any text given to the filter compiler either compiles or raises one of its
 // messages; a compiled expression evaluates on a row without running away.
 
-#include "dataset/engine_store.h"
-#include "dataset/filter_compiler.h"
-#include "dataset/packet_writer.h"
+#include "dataset/engine/engine_store.h"
+#include "dataset/filter/filter_compiler.h"
+#include "dataset/engine/packet_writer.h"
 #include "db/database_error.h"
 
 #include <cstddef>

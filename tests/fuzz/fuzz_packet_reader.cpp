@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the data packet reader: each must be read in full
 // or refused as an invalid packet, and every row it accepts must decode.
 
-#include "dataset/data_set_engine_error.h"
-#include "dataset/engine_store.h"
+#include "dataset/engine/data_set_engine_error.h"
+#include "dataset/engine/engine_store.h"
 
 #include <cstddef>
 #include <cstdint>

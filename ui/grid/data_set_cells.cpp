@@ -1,7 +1,7 @@
 #include "ui/grid/data_set_cells.h"
 
-#include "dataset/client_data_set.h"
-#include "dataset/field.h"
+#include "dataset/client/client_data_set.h"
+#include "dataset/client/field.h"
 
 namespace ui {
 

@@ -4,7 +4,7 @@
 // both ways, searches its rows incrementally and through the find dialog, and
 // edits cells where its allowed operations permit.
 
-#include "dataset/data_source.h"
+#include "dataset/client/data_source.h"
 #include "ui/grid/find_target.h"
 #include "ui/grid/grid_column.h"
 #include "ui/grid/grid_options.h"

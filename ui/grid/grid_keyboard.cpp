@@ -1,6 +1,6 @@
 #include "ui/grid/grid_keyboard.h"
 
-#include "dataset/client_data_set.h"
+#include "dataset/client/client_data_set.h"
 #include "ui/grid/cell_editor.h"
 #include "ui/grid/db_grid_p.h"
 

@@ -1,6 +1,6 @@
 #include "ui/grid/grid_navigation.h"
 
-#include "dataset/client_data_set.h"
+#include "dataset/client/client_data_set.h"
 #include "ui/grid/db_grid_p.h"
 #include "ui/grid/grid_action.h"
 #include "ui/grid/grid_editing.h"

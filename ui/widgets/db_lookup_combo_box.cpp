@@ -8,8 +8,8 @@
 #include <type_traits>
 #include <variant>
 
-#include "dataset/client_data_set.h"
-#include "dataset/field_type.h"
+#include "dataset/client/client_data_set.h"
+#include "dataset/engine/field_type.h"
 
 namespace ui {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "dataset/data_source.h"
-#include "dataset/field.h"
+#include "dataset/client/data_source.h"
+#include "dataset/client/field.h"
 
 namespace dataset {
 class ClientDataSet;

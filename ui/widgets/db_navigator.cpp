@@ -10,7 +10,7 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "dataset/client_data_set.h"
+#include "dataset/client/client_data_set.h"
 
 namespace ui {
 

@@ -12,7 +12,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "dataset/data_source.h"
+#include "dataset/client/data_source.h"
 
 class QToolButton;
 

@@ -1,0 +1,178 @@
+#include "dataset/apply/data_set_provider.h"
+
+#include "dataset/engine/packet_writer.h"
+#include "dataset/apply/sql_resolver.h"
+#include "db/database_error.h"
+#include "db/sql_command.h"
+
+namespace dataset {
+namespace {
+
+DataSetProvider::ResolverFactory& resolverFactory() {
+    static DataSetProvider::ResolverFactory factory;
+    return factory;
+}
+
+std::vector<ColumnDesc> columnsOf(const db::SQLCommand& source) {
+    std::vector<ColumnDesc> columns;
+    columns.reserve(source.fieldDefs().size());
+    for (const db::FieldDef& def : source.fieldDefs()) {
+        ColumnDesc column{def.name,     def.type,     def.size, def.precision,
+                          def.required, def.readOnly, {}};
+        // Written only when they differ from InUpdate + InWhere.
+        if (def.inKey) {
+            const ProviderFlags flags = kDefaultProviderFlags + ProviderFlag::InKey;
+            column.attributes.push_back({"PROVFLAGS", std::int64_t{flags.bits()}, true});
+        }
+        columns.push_back(std::move(column));
+    }
+    return columns;
+}
+
+} // namespace
+
+DataSetProvider::DataSetProvider(std::string name, ComponentOwner* owner)
+    : Component(std::move(name), owner) {}
+
+DataSetProvider::~DataSetProvider() = default;
+
+void DataSetProvider::setDataSet(db::SQLCommand* source) {
+    source_ = source;
+    clientDataSet_ = nullptr;
+}
+
+void DataSetProvider::setDataSet(ClientDataSet* dataSet) {
+    source_ = nullptr;
+    clientDataSet_ = dataSet;
+}
+
+void DataSetProvider::setResolverFactory(ResolverFactory factory) {
+    resolverFactory() = std::move(factory);
+}
+
+DataPacket DataSetProvider::getRecords(int count, int& recsOut, int options,
+                                       std::string_view commandText, const db::SQLParams& params) {
+    recsOut = 0;
+    try {
+        if (!commandText.empty()) {
+            if (!Options.has(ProviderOption::AllowCommandText)) {
+                throw db::DatabaseError(CommandTextNotAllowed);
+            }
+            if (source_ == nullptr) {
+                throw db::DatabaseError(MissingDataSet);
+            }
+            source_->psSetCommandText(commandText);
+        }
+        if (!params.empty() && source_ != nullptr) {
+            source_->psSetParams(params);
+        }
+        if ((options & GetRecordsOption::Reset) != 0) {
+            reset();
+            if (count == 0) {
+                return std::nullopt;
+            }
+        }
+        if (source_ == nullptr) {
+            throw db::DatabaseError(MissingDataSet);
+        }
+        if (!source_->active()) {
+            source_->open();
+            openedSource_ = true;
+        }
+        int written = 0;
+        std::vector<std::uint8_t> packet = writePacket(count, written);
+        rowsSent_ += written;
+        recsOut = written;
+        if (written != count) {
+            reset();
+        }
+        return packet;
+    } catch (...) {
+        // Whatever failed, the shared query must not stay open for the next
+        // data set that reads through it.
+        try {
+            reset();
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+std::vector<std::uint8_t> DataSetProvider::writePacket(int count, int& written) {
+    std::vector<PacketAttribute> attributes = source_->psGetAttributes();
+    // The edits this provider refuses are refused by its clients too.
+    for (const auto& [option, name] :
+         {std::pair{ProviderOption::DisableEdits, "DISABLE_EDITS"},
+          std::pair{ProviderOption::DisableInserts, "DISABLE_INSERTS"},
+          std::pair{ProviderOption::DisableDeletes, "DISABLE_DELETES"}}) {
+        if (Options.has(option)) {
+            attributes.push_back({name, std::int64_t{1}, true});
+        }
+    }
+    PacketWriter writer(columnsOf(*source_), attributes);
+    const std::size_t columns = source_->fieldDefs().size();
+    written = 0;
+    while ((count < 0 || written < count) && !source_->eof()) {
+        writer.beginRow();
+        for (std::size_t c = 0; c < columns; ++c) {
+            writer.addValue(source_->value(c));
+        }
+        writer.endRow();
+        ++written;
+        source_->next();
+    }
+    return writer.finish();
+}
+
+void DataSetProvider::reset() {
+    if (source_ == nullptr) {
+        rowsSent_ = 0;
+        openedSource_ = false;
+        return;
+    }
+    if (openedSource_) {
+        openedSource_ = false;
+        source_->close();
+    }
+    source_->psReset();
+    // A forward-only command cannot go back to its first row; one that was
+    // open before the request stays where it is.
+    rowsSent_ = 0;
+}
+
+DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta, int maxErrors,
+                                         int& errorCount) {
+    errorCount = 0;
+    if (source_ == nullptr) {
+        throw db::DatabaseError(MissingDataSet);
+    }
+    bool started = false;
+    if (!source_->psInTransaction()) {
+        source_->psStartTransaction();
+        started = true;
+    }
+    DataPacket errors;
+    try {
+        if (!resolver_) {
+            resolver_ =
+                resolverFactory() ? resolverFactory()(*this) : std::make_unique<SQLResolver>(*this);
+        }
+        if (Options.has(ProviderOption::ReadOnly)) {
+            throw db::DatabaseError(ReadOnlyProvider);
+        }
+        errors = resolver_->resolve(*source_, delta, maxErrors, errorCount, started);
+    } catch (...) {
+        // The client keeps every change when the apply fails, so none of
+        // them may stay in the database either.
+        if (started && source_->psInTransaction()) {
+            source_->psEndTransaction(false);
+        }
+        throw;
+    }
+    if (started && source_->psInTransaction()) {
+        source_->psEndTransaction(errorCount <= maxErrors || maxErrors == -1);
+    }
+    return errors;
+}
+
+} // namespace dataset
