@@ -293,7 +293,9 @@ void Tfcontavtascontado::showBusyBanner(const QString& caption) {
 }
 
 bool Tfcontavtascontado::gridEditFocused() const {
-    for (QWidget* widget = QApplication::focusWidget(); widget; widget = widget->parentWidget()) {
+    // The window's own focus child: the application may have none for a
+    // moment after a message box closes, before the window is active again.
+    for (QWidget* widget = focusWidget(); widget; widget = widget->parentWidget()) {
         if (auto* grid = qobject_cast<ui::DBGrid*>(widget)) {
             const dataset::ClientDataSet* records = grid->dataSet();
             return grid->editorShown() ||
