@@ -1,8 +1,8 @@
 #include "app/application.h"
 
-#include <exception>
-
 #include "app/message_boxes.h"
+
+#include <exception>
 
 namespace app {
 

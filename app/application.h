@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QString>
+
 #include <functional>
 
 namespace app {

@@ -4,6 +4,7 @@
 // character. Only Enter is a character this window cares about.
 
 #include <QObject>
+
 #include <functional>
 
 namespace app {

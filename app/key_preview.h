@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+
 #include <functional>
 
 class QKeyEvent;

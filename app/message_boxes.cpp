@@ -1,10 +1,10 @@
 #include "app/message_boxes.h"
 
+#include "app/application.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-
-#include "app/application.h"
 
 namespace app {
 

@@ -3,9 +3,9 @@
 // and errors closed with one OK button, and questions answered yes, no or
 // cancel.
 
-#include <QString>
-
 #include "app/application.h"
+
+#include <QString>
 
 namespace app {
 

@@ -1,17 +1,5 @@
 #include "app/tfcontavtascontado.h"
 
-#include <QCheckBox>
-#include <QCloseEvent>
-#include <QComboBox>
-#include <QDate>
-#include <QFocusEvent>
-#include <QGuiApplication>
-#include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QScopedValueRollback>
-#include <QScreen>
-
 #include "app/application.h"
 #include "app/enter_key_filter.h"
 #include "app/form/closing_adjustments.h"
@@ -37,6 +25,18 @@
 #include "ui/widgets/group_box.h"
 #include "ui/widgets/speed_button.h"
 #include "ui/widgets/window_fonts.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QScreen>
 
 namespace app {
 

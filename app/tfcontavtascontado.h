@@ -3,13 +3,14 @@
 // error listing, the button bar and, floating above them, the busy banner
 // and the closing-rate adjustments panel.
 
+#include "app/form/form_session.h"
+
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
+
 #include <functional>
 #include <memory>
-
-#include "app/form/form_session.h"
 
 class QCheckBox;
 class QComboBox;

@@ -11,7 +11,6 @@
 #include "db/sql_connection.h"
 
 #include <benchmark/benchmark.h>
-
 #include <memory>
 
 namespace bench {

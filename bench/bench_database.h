@@ -6,7 +6,6 @@
 #include "db/sql_connection.h"
 
 #include <firebird/Interface.h>
-
 #include <memory>
 #include <string>
 #include <vector>

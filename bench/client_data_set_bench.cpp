@@ -4,15 +4,14 @@
 
 #include "bench/bench_database.h"
 #include "bench/ratio_reporter.h"
-#include "dataset/client/client_data_set.h"
 #include "dataset/apply/data_set_provider.h"
+#include "dataset/client/client_data_set.h"
 #include "dataset/engine/engine_store.h"
 #include "db/sql_connection.h"
 #include "db/sql_query.h"
 
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <memory>
 #include <vector>

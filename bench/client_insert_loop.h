@@ -5,9 +5,8 @@
 
 #include "bench/bench_database.h"
 
-#include <firebird/Interface.h>
-
 #include <cstring>
+#include <firebird/Interface.h>
 #include <string_view>
 #include <vector>
 

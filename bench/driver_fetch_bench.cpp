@@ -7,7 +7,6 @@
 #include "db/sql_connection.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstring>
 #include <memory>
 

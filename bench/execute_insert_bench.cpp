@@ -10,7 +10,6 @@
 #include "db/sql_connection.h"
 
 #include <benchmark/benchmark.h>
-
 #include <memory>
 
 namespace bench {

@@ -4,11 +4,10 @@
 
 #include "bench/ratio_reporter.h"
 #include "dataset/engine/engine_store.h"
-#include "dataset/filter/filter_compiler.h"
 #include "dataset/engine/packet_writer.h"
+#include "dataset/filter/filter_compiler.h"
 
 #include <benchmark/benchmark.h>
-
 #include <memory>
 
 namespace bench {

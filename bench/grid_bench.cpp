@@ -18,7 +18,6 @@
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
-
 #include <memory>
 
 namespace bench {

@@ -9,6 +9,8 @@
 #include "app/form/window_data_sets.h"
 #include "app/tfcontavtascontado.h"
 #include "db/sql_connection.h"
+#include "ui/widgets/date_time_picker.h"
+#include "ui/widgets/db_lookup_combo_box.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -18,13 +20,9 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <memory>
 #include <string>
-
-#include "ui/widgets/date_time_picker.h"
-#include "ui/widgets/db_lookup_combo_box.h"
 
 namespace {
 

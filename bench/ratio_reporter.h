@@ -4,7 +4,6 @@
 // and in CPU time (commits of the embedded engine wait for the disk).
 
 #include <benchmark/benchmark.h>
-
 #include <map>
 #include <string>
 #include <utility>

@@ -1,4 +1,5 @@
 #include "config/registry.h"
+
 #include "platform/text.h"
 
 #include <cstdlib>

@@ -3,11 +3,11 @@
 // registry export file (see registry_file.h). Works like the desktop's
 // registry accessor: open a key of HKEY_LOCAL_MACHINE, then read its values.
 
+#include "config/registry_file.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "config/registry_file.h"
 
 namespace config {
 

@@ -1,12 +1,12 @@
 #include "config/registry_parser.h"
 
+#include "config/text_encoding.h"
+#include "platform/text.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#include "config/text_encoding.h"
-#include "platform/text.h"
 
 namespace config {
 

@@ -2,10 +2,10 @@
 // The parser behind RegistryFile, and the name normalisation it shares with
 // the look-ups.
 
+#include "config/registry_file.h"
+
 #include <string>
 #include <string_view>
-
-#include "config/registry_file.h"
 
 namespace config {
 

@@ -1,8 +1,8 @@
 #include "config/server_list.h"
 
-#include <optional>
-
 #include "config/file_bytes.h"
+
+#include <optional>
 
 namespace config {
 

@@ -28,8 +28,7 @@ public:
     std::int64_t execute(const std::string& sql, const SQLParams& params);
     // Opens the statement as a query with the parameters P1, P2... and hands
     // it to the caller.
-    void open(const std::string& sql, const SQLParams& params,
-              std::unique_ptr<SQLCommand>* result);
+    void open(const std::string& sql, const SQLParams& params, std::unique_ptr<SQLCommand>* result);
     // Frees the kept statement: another transaction or session comes.
     void forget();
 

@@ -12,8 +12,7 @@ char decimalSeparator() {
         return '.';
     }
     const char* radix = nl_langinfo_l(RADIXCHAR, numeric);
-    const char separator =
-        radix != nullptr && std::strlen(radix) == 1 ? radix[0] : '.';
+    const char separator = radix != nullptr && std::strlen(radix) == 1 ? radix[0] : '.';
     freelocale(numeric);
     return separator;
 }

@@ -1,12 +1,13 @@
 #include "platform/shared_library.h"
 
 #include <dlfcn.h>
-
 #include <utility>
 
 namespace platform {
 
-SharedLibrary::~SharedLibrary() { unload(); }
+SharedLibrary::~SharedLibrary() {
+    unload();
+}
 
 SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept
     : handle_(std::exchange(other.handle_, nullptr)), lastError_(std::move(other.lastError_)) {}

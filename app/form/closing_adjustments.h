@@ -6,14 +6,14 @@
 // the database refuses in part is reported and leaves the editor open on
 // the refused changes, so that they can be corrected and saved again.
 
+#include "platform/short_date.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "platform/short_date.h"
 
 namespace dataset {
 class ReconcileError;

@@ -1,10 +1,10 @@
 #include "app/form/connection_settings.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "app/form/database_names.h"
 #include "db/sql_connection.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace app {
 

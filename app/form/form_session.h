@@ -4,10 +4,10 @@
 // them. The window holds one; so can a test or a program without a window,
 // and drive the sign-in, the closing adjustments and the posting run over it.
 
-#include <memory>
-
 #include "app/form/window_commands.h"
 #include "app/form/window_data_sets.h"
+
+#include <memory>
 
 namespace db {
 class SQLConnection;

@@ -1,11 +1,11 @@
 #include "app/form/posting_run.h"
 
-#include <chrono>
-
 #include "app/form/database_names.h"
 #include "app/form/window_data_sets.h"
 #include "db/sql_literal.h"
 #include "db/sql_stored_proc.h"
+
+#include <chrono>
 
 namespace app {
 

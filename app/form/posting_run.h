@@ -5,11 +5,11 @@
 // the error listing when it fails. All posting logic is in the database;
 // this only gathers the inputs, sends them and reports the outcome.
 
+#include "dataset/client/field.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
-
-#include "dataset/client/field.h"
 
 namespace db {
 class SQLStoredProc;

@@ -1,9 +1,9 @@
 #include "app/form/window_data_sets.h"
 
-#include <string>
-
 #include "app/form/database_names.h"
 #include "app/form/window_commands.h"
+
+#include <string>
 
 namespace app {
 namespace {

@@ -3,10 +3,10 @@
 // sources, options, start command texts and persistent fields, as the window
 // stores them. A FormSession owns one of these beside its commands.
 
-#include "dataset/client/client_data_set.h"
-#include "dataset/engine/component.h"
 #include "dataset/apply/data_set_provider.h"
+#include "dataset/client/client_data_set.h"
 #include "dataset/client/data_source.h"
+#include "dataset/engine/component.h"
 
 namespace app {
 

@@ -1,7 +1,7 @@
 #include "dataset/apply/data_set_provider.h"
 
-#include "dataset/engine/packet_writer.h"
 #include "dataset/apply/sql_resolver.h"
+#include "dataset/engine/packet_writer.h"
 #include "db/database_error.h"
 #include "db/sql_command.h"
 

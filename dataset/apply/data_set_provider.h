@@ -2,9 +2,9 @@
 // Serves a client data set with the rows of its source command, packed into
 // one data packet, and takes a delta back to apply through a resolver.
 
-#include "dataset/engine/component.h"
 #include "dataset/apply/provider_service.h"
 #include "dataset/apply/update_resolver.h"
+#include "dataset/engine/component.h"
 #include "platform/flags.h"
 
 #include <cstdint>

@@ -2,9 +2,9 @@
 // The error packet of one apply: the delta's columns plus the error columns,
 // one row per failed delta row, found by its record number in the delta.
 
+#include "dataset/apply/update_kinds.h"
 #include "dataset/engine/column_desc.h"
 #include "dataset/engine/packet_writer.h"
-#include "dataset/apply/update_kinds.h"
 
 #include <memory>
 #include <optional>

@@ -2,9 +2,9 @@
 
 #include "dataset/apply/data_set_provider.h"
 #include "dataset/apply/error_packet_builder.h"
-#include "dataset/filter/filter_expression.h"
-#include "dataset/engine/packet_reader.h"
 #include "dataset/apply/update_error.h"
+#include "dataset/engine/packet_reader.h"
+#include "dataset/filter/filter_expression.h"
 #include "db/sql_command.h"
 #include "platform/text.h"
 
@@ -323,8 +323,7 @@ void SQLResolver::rowFailed(Apply& apply, std::size_t recordNo, const RowValues&
     apply.previous = response;
 }
 
-int SQLResolver::logUnsaved(Apply& apply, const char* message, std::size_t from,
-                            bool appliedToo) {
+int SQLResolver::logUnsaved(Apply& apply, const char* message, std::size_t from, bool appliedToo) {
     if (!apply.errors) {
         apply.errors = std::make_unique<ErrorPacketBuilder>(apply.delta.columns);
     }

@@ -3,8 +3,8 @@
 // update and delete, and the select that reads a failed row again. Each is
 // a list of lines ending in CR LF with positional "?" parameters.
 
-#include "dataset/engine/field_type.h"
 #include "dataset/apply/provider_flag.h"
+#include "dataset/engine/field_type.h"
 
 #include <optional>
 #include <string>

@@ -1,17 +1,17 @@
 #include "dataset/client/client_data_set.h"
 
 #include "dataset/apply/data_set_provider.h"
-#include "dataset/client/data_source.h"
-#include "dataset/client/date_text.h"
-#include "dataset/engine/engine_cursor.h"
-#include "dataset/engine/engine_store.h"
-#include "dataset/client/field_binder.h"
-#include "dataset/filter/filter_compiler.h"
-#include "dataset/client/local_provider_service.h"
-#include "dataset/engine/packet_format.h"
-#include "dataset/engine/packet_reader.h"
 #include "dataset/apply/reconciler.h"
 #include "dataset/apply/sql_resolver.h"
+#include "dataset/client/data_source.h"
+#include "dataset/client/date_text.h"
+#include "dataset/client/field_binder.h"
+#include "dataset/client/local_provider_service.h"
+#include "dataset/engine/engine_cursor.h"
+#include "dataset/engine/engine_store.h"
+#include "dataset/engine/packet_format.h"
+#include "dataset/engine/packet_reader.h"
+#include "dataset/filter/filter_compiler.h"
 #include "db/database_error.h"
 #include "platform/decimal_separator.h"
 #include "platform/text.h"
@@ -260,7 +260,8 @@ void ClientDataSet::installFilter() {
     if (!filtered_ || filter_.empty()) {
         return;
     }
-    std::shared_ptr<const FilterExpression> expression = compileFilter(filter_, true, filterOptions_);
+    std::shared_ptr<const FilterExpression> expression =
+        compileFilter(filter_, true, filterOptions_);
     filterHandle_ = cursor_->addFilter(std::move(expression));
 }
 

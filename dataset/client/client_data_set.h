@@ -3,11 +3,11 @@
 // from the provider named by ProviderName, with a change log of the rows
 // inserted, modified and deleted since the last merge.
 
-#include "dataset/engine/component.h"
+#include "dataset/apply/reconciler.h"
 #include "dataset/client/data_set_state.h"
 #include "dataset/client/field.h"
+#include "dataset/engine/component.h"
 #include "dataset/filter/filter_options.h"
-#include "dataset/apply/reconciler.h"
 
 #include <cstdint>
 #include <functional>

@@ -5,8 +5,8 @@
 // set tells every source bound to it what happened, and the source passes it
 // on to its observers.
 
-#include "dataset/engine/component.h"
 #include "dataset/client/data_set_state.h"
+#include "dataset/engine/component.h"
 
 #include <vector>
 

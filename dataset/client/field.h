@@ -4,8 +4,8 @@
 // set and bound to the packet's columns by name on every opening; a data set
 // without them gets one field per column while it is open.
 
-#include "dataset/engine/field_type.h"
 #include "dataset/apply/provider_flag.h"
+#include "dataset/engine/field_type.h"
 #include "db/bcd.h"
 #include "db/sql_param.h"
 

@@ -3,8 +3,8 @@
 // persistent fields by name with the binding rules, or one new field per
 // column when the data set has none.
 
-#include "dataset/engine/column_desc.h"
 #include "dataset/client/field.h"
+#include "dataset/engine/column_desc.h"
 
 #include <memory>
 #include <vector>

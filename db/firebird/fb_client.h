@@ -5,7 +5,6 @@
 #include "platform/shared_library.h"
 
 #include <firebird/Interface.h>
-
 #include <string>
 
 namespace db::firebird {

@@ -2,10 +2,6 @@
 // The window signed in to a demo company, with the keys a user presses for
 // the closing-rate adjustments, and what the adjustments table holds.
 
-#include <QDate>
-#include <QStringList>
-#include <QTest>
-
 #include "app/form/window_data_sets.h"
 #include "app/tfcontavtascontado.h"
 #include "company_fixture.h"
@@ -14,6 +10,10 @@
 #include "ui/widgets/caption_panel.h"
 #include "ui/widgets/date_time_picker.h"
 #include "ui/widgets/db_lookup_combo_box.h"
+
+#include <QDate>
+#include <QStringList>
+#include <QTest>
 
 namespace adjustments {
 

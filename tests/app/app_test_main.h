@@ -3,9 +3,9 @@
 // the window-closing quit switched off so that one test may close a window
 // without ending the event loops of the next.
 
-#include <QTest>
-
 #include "app/application.h"
+
+#include <QTest>
 
 #define PELMORA_APP_TEST_MAIN(TestObject)                                                          \
     int main(int argc, char** argv) {                                                              \

@@ -4,18 +4,19 @@
 // started over it, with the error and message boxes collected and its
 // questions answered.
 
-#include <QApplication>
-#include <QLineEdit>
-#include <QPointer>
-#include <QTest>
-#include <string>
-#include <vector>
-
 #include "app/application.h"
 #include "app/program_start.h"
 #include "app/tfcontavtascontado.h"
 #include "install_fixture.h"
 #include "tests/db/company_database.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+
+#include <string>
+#include <vector>
 
 class CompanyFixture {
 public:

@@ -4,18 +4,19 @@
 // sends is the one the company reads), on the embedded engine or on a
 // Firebird server; and a connection of the test's own to look into them.
 
-#include <QDate>
-#include <QString>
-#include <QStringList>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "app/form/connection_settings.h"
 #include "db/sql_connection.h"
 #include "db/sql_query.h"
 #include "install_fixture.h"
 #include "tests/db/company_database.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+#include <vector>
 
 class PostingCompanies {
 public:

@@ -5,6 +5,11 @@
 // real message boxes are shown and answered; every step leaves a screenshot
 // in the directory PELMORA_ARTIFACTS names.
 
+#include "adjustments_fixture.h"
+#include "app/program_start.h"
+#include "app_test_main.h"
+#include "ui/widgets/speed_button.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -13,11 +18,6 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
-
-#include "adjustments_fixture.h"
-#include "app/program_start.h"
-#include "app_test_main.h"
-#include "ui/widgets/speed_button.h"
 
 using namespace adjustments;
 

@@ -1,16 +1,17 @@
 // The application's error handler: exceptions escaping event handlers are
 // shown in an error box with the period rule, and the program goes on.
 
+#include "app/application.h"
+#include "app/message_boxes.h"
+#include "app_test_main.h"
+
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
-#include <stdexcept>
 
-#include "app/application.h"
-#include "app/message_boxes.h"
-#include "app_test_main.h"
+#include <stdexcept>
 
 namespace {
 

@@ -6,15 +6,15 @@
 // database refuses: reported, kept and saved once corrected, and rows
 // another user changed or deleted meanwhile: read again.
 
-#include <QTest>
-#include <memory>
-
 #include "adjustments_fixture.h"
 #include "app_test_main.h"
-#include <QToolButton>
-
 #include "ui/widgets/bevel_panel.h"
 #include "ui/widgets/db_navigator.h"
+
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
 
 using namespace adjustments;
 

@@ -2,16 +2,16 @@
 // directory that the registry names, and what the window does when the
 // registry or the list is missing or wrong.
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPointer>
-#include <QTest>
-
 #include "app/application.h"
 #include "app/program_start.h"
 #include "app/tfcontavtascontado.h"
 #include "app_test_main.h"
 #include "install_fixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
 
 using app::Tfcontavtascontado;
 

@@ -4,17 +4,18 @@
 // edited, the focus after the adjustments close, and Enter moving through
 // the sign-in and parameter fields.
 
+#include "adjustments_fixture.h"
+#include "app_test_main.h"
+#include "ui/widgets/bevel_panel.h"
+#include "ui/widgets/speed_button.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 #include <QWindow>
-#include <memory>
 
-#include "adjustments_fixture.h"
-#include "app_test_main.h"
-#include "ui/widgets/bevel_panel.h"
-#include "ui/widgets/speed_button.h"
+#include <memory>
 
 using namespace adjustments;
 

@@ -2,17 +2,18 @@
 // companies: the typing search with its time-out and length limit, Up and
 // Down, the drop-down and a chosen key that a reloaded list lacks.
 
-#include <QAbstractItemView>
-#include <QScreen>
-#include <QTest>
-#include <memory>
-
 #include "app/form/window_data_sets.h"
 #include "app/tfcontavtascontado.h"
 #include "app_test_main.h"
 #include "company_fixture.h"
 #include "db/sql_connection.h"
 #include "ui/widgets/db_lookup_combo_box.h"
+
+#include <QAbstractItemView>
+#include <QScreen>
+#include <QTest>
+
+#include <memory>
 
 namespace {
 

@@ -1,19 +1,6 @@
 // The main window as it is first shown: its controls' states, its bands and
 // bounds, how it lays itself out when resized, its focus order, and closing.
 
-#include <QAbstractItemView>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFontInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPointer>
-#include <QScreen>
-#include <QTest>
-#include <QTimer>
-#include <QToolButton>
-#include <QWindow>
-
 #include "app/application.h"
 #include "app/program_start.h"
 #include "app/tfcontavtascontado.h"
@@ -27,6 +14,19 @@
 #include "ui/widgets/db_navigator.h"
 #include "ui/widgets/group_box.h"
 #include "ui/widgets/speed_button.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QWindow>
 
 using app::Tfcontavtascontado;
 

@@ -5,14 +5,6 @@
 // procedure's unusual answers. One journey runs over a Firebird server on
 // loopback when one is available.
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QTest>
-#include <QTimer>
-#include <memory>
-
 #include "app/form/window_data_sets.h"
 #include "app/message_boxes.h"
 #include "app/tfcontavtascontado.h"
@@ -24,6 +16,15 @@
 #include "ui/widgets/date_time_picker.h"
 #include "ui/widgets/db_lookup_combo_box.h"
 #include "ui/widgets/speed_button.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
 
 namespace {
 

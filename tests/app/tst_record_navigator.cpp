@@ -2,13 +2,6 @@
 // real demo companies: which buttons are enabled after each step, the delete
 // confirmation, and that its buttons take no focus.
 
-#include <QAbstractButton>
-#include <QMessageBox>
-#include <QTest>
-#include <QTimer>
-#include <QToolButton>
-#include <memory>
-
 #include "app/form/window_data_sets.h"
 #include "app/tfcontavtascontado.h"
 #include "app_test_main.h"
@@ -16,6 +9,14 @@
 #include "db/sql_connection.h"
 #include "ui/widgets/caption_panel.h"
 #include "ui/widgets/db_navigator.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
 
 using ui::NavigateButton;
 

@@ -3,14 +3,6 @@
 // or by a click and not for a message box, the busy banner while the
 // connection blocks, failures, and signing in again.
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDate>
-#include <QLineEdit>
-#include <QTest>
-#include <QTimer>
-#include <memory>
-
 #include "app/form/window_data_sets.h"
 #include "app/message_boxes.h"
 #include "app/tfcontavtascontado.h"
@@ -22,6 +14,15 @@
 #include "ui/widgets/date_time_picker.h"
 #include "ui/widgets/db_lookup_combo_box.h"
 #include "ui/widgets/speed_button.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
 
 namespace {
 

@@ -1,16 +1,16 @@
 // The window's building blocks: band layout, navigator button widths, tool
 // button glyph transparency, caption panel and date picker formats.
 
-#include <QImage>
-#include <QTest>
-#include <QToolButton>
-
 #include "ui/grid/db_grid.h"
 #include "ui/widgets/band_layout.h"
 #include "ui/widgets/caption_panel.h"
 #include "ui/widgets/date_time_picker.h"
 #include "ui/widgets/db_navigator.h"
 #include "ui/widgets/speed_button.h"
+
+#include <QImage>
+#include <QTest>
+#include <QToolButton>
 
 using Band = ui::BandLayout::Band;
 

@@ -9,13 +9,6 @@
 // the fixed seeds (0 skips the test), PELMORA_SEQUENCE_SHRINK=0 reports a
 // failure without shortening it, PELMORA_SEQUENCE_TRACE=1 lists every step.
 
-#include <QDir>
-#include <QFile>
-#include <QLoggingCategory>
-#include <QTest>
-#include <cstdlib>
-#include <memory>
-
 #include "company_fixture.h"
 #include "posting_fixture.h"
 #include "sequence/observation.h"
@@ -23,6 +16,14 @@
 #include "sequence/shrinker.h"
 #include "sequence/step.h"
 #include "sequence/user_input.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QTest>
+
+#include <cstdlib>
+#include <memory>
 
 using namespace sequence;
 

@@ -1,13 +1,11 @@
 #include "config/install_directory.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "config/registry_file.h"
 #include "config/server_list.h"
 #include "temp_dir.h"
 #include "utf16.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace {
 

@@ -1,11 +1,9 @@
 #include "config/registry.h"
-
-#include <gtest/gtest.h>
+#include "temp_dir.h"
 
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
-
-#include "temp_dir.h"
 
 namespace {
 

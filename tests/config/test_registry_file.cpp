@@ -1,12 +1,10 @@
 #include "config/registry_file.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "temp_dir.h"
 #include "utf16.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 

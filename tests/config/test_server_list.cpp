@@ -1,11 +1,9 @@
 #include "config/server_list.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
-
-#include "temp_dir.h"
 
 namespace {
 

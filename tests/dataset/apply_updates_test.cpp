@@ -4,15 +4,14 @@
 
 #include "app/form/window_commands.h"
 #include "app/form/window_data_sets.h"
-#include "dataset/client/client_data_set.h"
 #include "dataset/apply/sql_resolver.h"
+#include "dataset/client/client_data_set.h"
 #include "db/sql_connection.h"
 #include "tests/db/command_testing.h"
 #include "tests/db/connection_settings.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 namespace dataset {
 namespace {

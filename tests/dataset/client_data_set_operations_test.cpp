@@ -2,10 +2,9 @@
 // their messages, flags, events and data-source notifications, over a real
 // company database.
 
-#include "tests/dataset/company_data_sets.h"
-
 #include "dataset/apply/data_set_provider.h"
 #include "platform/short_date.h"
+#include "tests/dataset/company_data_sets.h"
 #include "tests/dataset/short_date_locale.h"
 
 #include <functional>

@@ -9,7 +9,6 @@
 #include "tests/db/connection_settings.h"
 
 #include <gtest/gtest.h>
-
 #include <utility>
 
 namespace dataset {

@@ -10,10 +10,8 @@
 #include "tests/db/command_testing.h"
 #include "tests/db/connection_settings.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
-
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>

@@ -2,10 +2,9 @@
 // the column types a company database hands to a data set; dates, times and
 // time stamps as text in the user's short date format.
 
+#include "platform/short_date.h"
 #include "tests/dataset/company_data_sets.h"
 #include "tests/dataset/short_date_locale.h"
-
-#include "platform/short_date.h"
 
 namespace dataset::test {
 namespace {
@@ -321,8 +320,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Formats that hold blanks of their own.
         DateLocale{
             "BlankPadded", "%e.%m.%Y", " 5.03.2024", "12.01.2024", {2024, 1, 12}, "03.25.2024"},
-        DateLocale{"Spaced", "%d. %m. %Y", "05. 03. 2024", "12. 01. 2024", {2024, 1, 12},
-                   "03. 25. 2024"}),
+        DateLocale{
+            "Spaced", "%d. %m. %Y", "05. 03. 2024", "12. 01. 2024", {2024, 1, 12}, "03. 25. 2024"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace

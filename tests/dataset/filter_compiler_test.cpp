@@ -3,16 +3,15 @@
 // grammar are in filter_cases.txt.
 
 #include "dataset/engine/engine_store.h"
+#include "dataset/engine/packet_writer.h"
 #include "dataset/filter/filter_compiler.h"
 #include "dataset/filter/filter_constant.h"
-#include "dataset/engine/packet_writer.h"
 #include "db/database_error.h"
 #include "platform/short_date.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace dataset {
 namespace {
@@ -57,8 +56,8 @@ std::vector<ColumnDesc> columns() {
 std::unique_ptr<EngineStore> store() {
     PacketWriter writer(columns(), {});
     const std::vector<std::vector<Value>> rows{
-        {std::int64_t{1}, "Bogota Centro", db::Bcd::fromScaled(160000, 4),
-         db::SQLDate{2024, 3, 15}, "BOGO", std::int64_t{1}},
+        {std::int64_t{1}, "Bogota Centro", db::Bcd::fromScaled(160000, 4), db::SQLDate{2024, 3, 15},
+         "BOGO", std::int64_t{1}},
         {std::int64_t{2}, "O'Brien", db::Bcd::fromScaled(50000, 4), db::SQLDate{2024, 3, 16},
          "OBRI", std::int64_t{0}},
         {std::int64_t{3}, "bogota norte", db::Bcd::fromScaled(0, 4), db::SQLDate{2024, 3, 15},

@@ -7,7 +7,6 @@
 #include "db/param_markers.h"
 
 #include <gtest/gtest.h>
-
 #include <limits>
 
 namespace db {

@@ -7,7 +7,6 @@
 #include "tests/db/test_database.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 

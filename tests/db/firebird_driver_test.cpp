@@ -193,8 +193,8 @@ TEST_F(FirebirdDriverTest, BlobsAreWrittenForEachRunAndAPrepareStartsAfresh) {
     for (std::size_t i = 0; i < notes.size(); ++i) {
         ASSERT_EQ(setValue(*insert, 1, DriverType::Int32, static_cast<std::int32_t>(i + 1)), 0);
         ASSERT_EQ(insert->setParameter(2, 0, ParamDirection::In, DriverType::Blob,
-                                       DriverSubType::Memo, 0, 0,
-                                       static_cast<int>(notes[i].size()), notes[i].data(), false),
+                                       DriverSubType::Memo, 0, 0, static_cast<int>(notes[i].size()),
+                                       notes[i].data(), false),
                   0);
         ISQLCursor* none = nullptr;
         ASSERT_EQ(insert->execute(&none), 0) << DriverFixture::message(insert.get());

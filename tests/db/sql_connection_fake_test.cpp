@@ -6,13 +6,12 @@
 #include "platform/shared_library.h"
 #include "tests/db/fake_driver/fake_driver_control.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>

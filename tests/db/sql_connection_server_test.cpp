@@ -4,10 +4,9 @@
 #include "db/database_error.h"
 #include "tests/db/connection_settings.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace db::test {
 namespace {

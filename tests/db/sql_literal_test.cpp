@@ -5,7 +5,6 @@
 #include "tests/db/test_database.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace db::test {

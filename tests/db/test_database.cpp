@@ -1,9 +1,8 @@
 #include "tests/db/test_database.h"
 
-#include <firebird/Interface.h>
-
 #include <cstdlib>
 #include <filesystem>
+#include <firebird/Interface.h>
 #include <stdexcept>
 
 namespace db::test {

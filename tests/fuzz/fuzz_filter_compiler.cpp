@@ -2,8 +2,8 @@
 // messages; a compiled expression evaluates on a row without running away.
 
 #include "dataset/engine/engine_store.h"
-#include "dataset/filter/filter_compiler.h"
 #include "dataset/engine/packet_writer.h"
+#include "dataset/filter/filter_compiler.h"
 #include "db/database_error.h"
 
 #include <cstddef>

@@ -1,13 +1,13 @@
 // Fuzzes the registry export parser: any input either parses or raises
 // RegistryError, and every string it yields is UTF-8.
 
+#include "config/registry_file.h"
+#include "config/text_encoding.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
-
-#include "config/registry_file.h"
-#include "config/text_encoding.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 // Fuzzes the server list parser against the rules every result must keep.
 
+#include "config/server_list.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -7,8 +9,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "config/server_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

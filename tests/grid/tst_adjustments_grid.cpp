@@ -82,11 +82,16 @@ private slots:
         QTest::addColumn<QString>("expected");
         for (const bool esc : {false, true}) {
             const QString how = esc ? " after Esc" : "";
-            QTest::newRow(qPrintable("click below" + how)) << esc << "click 3" << "";
-            QTest::newRow(qPrintable("click above" + how)) << esc << "click 0" << "";
-            QTest::newRow(qPrintable("Ctrl+End" + how)) << esc << "ctrl+end" << "1";
-            QTest::newRow(qPrintable("PageDown" + how)) << esc << "pagedown" << "1";
-            QTest::newRow(qPrintable("find" + how)) << esc << "find 2" << "2";
+            QTest::newRow(qPrintable("click below" + how)) << esc << "click 3"
+                                                           << "";
+            QTest::newRow(qPrintable("click above" + how)) << esc << "click 0"
+                                                           << "";
+            QTest::newRow(qPrintable("Ctrl+End" + how)) << esc << "ctrl+end"
+                                                        << "1";
+            QTest::newRow(qPrintable("PageDown" + how)) << esc << "pagedown"
+                                                        << "1";
+            QTest::newRow(qPrintable("find" + how)) << esc << "find 2"
+                                                    << "2";
         }
     }
     void movesAfterAnUntouchedInsertInTheMiddle() {
@@ -104,7 +109,8 @@ private slots:
         if (action.startsWith("click")) {
             const int row = action.section(' ', 1).toInt();
             expected = porc(row);
-            QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().cellRect(row, 1).center());
+            QTest::mouseClick(grid().viewport(), Qt::LeftButton, {},
+                              grid().cellRect(row, 1).center());
             QCOMPARE(grid().currentColumn(), 1);
         } else if (action == "ctrl+end") {
             QTest::keyClick(&grid(), Qt::Key_End, Qt::ControlModifier);

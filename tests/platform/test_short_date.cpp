@@ -1,10 +1,9 @@
 #include "platform/short_date.h"
 
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <ostream>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace platform {
 

@@ -2,11 +2,11 @@
 // A grid stand-in for the find dialog: one text per record, searched in the
 // directions of the grid's locate operation; every call is recorded.
 
+#include "ui/grid/find_target.h"
+
 #include <QList>
 #include <QStringList>
 #include <QWidget>
-
-#include "ui/grid/find_target.h"
 
 struct LocateCall {
     QString fieldName;

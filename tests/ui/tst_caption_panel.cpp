@@ -1,12 +1,12 @@
 // The adjustments panel's caption bar: what it paints and that the mouse does
 // nothing to it.
 
+#include "ui/widgets/caption_panel.h"
+
 #include <QAbstractButton>
 #include <QImage>
 #include <QMouseEvent>
 #include <QTest>
-
-#include "ui/widgets/caption_panel.h"
 
 namespace {
 

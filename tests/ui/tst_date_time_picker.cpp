@@ -2,13 +2,13 @@
 // as the platform writes it, typing and the drop-down calendar. Runs in the C
 // locale, whose short date format is %m/%d/%y.
 
+#include "platform/short_date.h"
+#include "ui/widgets/date_time_picker.h"
+
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QLineEdit>
 #include <QTest>
-
-#include "platform/short_date.h"
-#include "ui/widgets/date_time_picker.h"
 
 class TestDateTimePicker : public QObject {
     Q_OBJECT

@@ -1,5 +1,10 @@
 // The grid find dialog driven as a user drives it, over a stand-in grid.
 
+#include "tests/ui/fake_find_target.h"
+#include "ui/grid/find_dialog.h"
+#include "ui/widgets/popup_size_grip.h"
+#include "ui/widgets/resizable_combo_box.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
@@ -11,11 +16,6 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
-
-#include "tests/ui/fake_find_target.h"
-#include "ui/grid/find_dialog.h"
-#include "ui/widgets/popup_size_grip.h"
-#include "ui/widgets/resizable_combo_box.h"
 
 using ui::FindDialog;
 using ui::LocateDirection;
@@ -55,8 +55,9 @@ class TestFindDialog : public QObject {
     // Presses at `from`, moves by `by` with the button held, lets go.
     static void dragGrip(QWidget* grip, QPoint from, QPoint by) {
         QTest::mousePress(grip, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, QPointF(from + by), QPointF(grip->mapToGlobal(from + by)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(from + by),
+                         QPointF(grip->mapToGlobal(from + by)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(grip, &move);
         QTest::mouseRelease(grip, Qt::LeftButton, {}, from + by);
     }
@@ -426,7 +427,8 @@ private slots:
         QScrollBar* bar = texts->view()->verticalScrollBar();
         QTRY_VERIFY(bar->isVisible());
         const QRect barOnPopup(bar->mapTo(popup, QPoint(0, 0)), bar->size());
-        QVERIFY2(!barOnPopup.intersects(texts->sizeGrip()->geometry()), "the grip covers the scroll bar");
+        QVERIFY2(!barOnPopup.intersects(texts->sizeGrip()->geometry()),
+                 "the grip covers the scroll bar");
         texts->hidePopup();
         QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
     }

@@ -1,8 +1,7 @@
-#include "ui/grid/db_grid_p.h"
-
 #include "dataset/client/client_data_set.h"
 #include "dataset/client/field.h"
 #include "ui/grid/cell_editor.h"
+#include "ui/grid/db_grid_p.h"
 #include "ui/grid/find_dialog.h"
 #include "ui/grid/grid_action.h"
 #include "ui/grid/grid_locator.h"

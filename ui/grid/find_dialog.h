@@ -5,11 +5,11 @@
 // created on first use and kept, so its settings and its list of earlier
 // search texts last between openings.
 
+#include "ui/grid/find_target.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QString>
-
-#include "ui/grid/find_target.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,6 +1,7 @@
 #include "ui/widgets/band_layout.h"
 
 #include <QWidget>
+
 #include <algorithm>
 
 namespace ui {

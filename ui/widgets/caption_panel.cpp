@@ -1,10 +1,10 @@
 #include "ui/widgets/caption_panel.h"
 
+#include "ui/widgets/window_fonts.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
-
-#include "ui/widgets/window_fonts.h"
 
 namespace ui {
 

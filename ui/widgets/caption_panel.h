@@ -5,11 +5,11 @@
 // collapse it: the panel takes mouse input without acting on it, so nothing
 // reaches the window behind it either.
 
+#include "ui/widgets/band_layout.h"
+
 #include <QFont>
 #include <QString>
 #include <QWidget>
-
-#include "ui/widgets/band_layout.h"
 
 namespace ui {
 

@@ -3,11 +3,11 @@
 // in the user's short date format with the year always in four digits. It
 // starts disabled, holding a placeholder date until sign-in sets today.
 
+#include "platform/short_date.h"
+
 #include <QDate>
 #include <QDateEdit>
 #include <QString>
-
-#include "platform/short_date.h"
 
 namespace ui {
 

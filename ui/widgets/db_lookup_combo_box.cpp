@@ -1,15 +1,16 @@
 #include "ui/widgets/db_lookup_combo_box.h"
 
+#include "dataset/client/client_data_set.h"
+#include "dataset/engine/field_type.h"
+
 #include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QWheelEvent>
+
 #include <algorithm>
 #include <type_traits>
 #include <variant>
-
-#include "dataset/client/client_data_set.h"
-#include "dataset/engine/field_type.h"
 
 namespace ui {
 

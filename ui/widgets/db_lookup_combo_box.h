@@ -5,16 +5,17 @@
 // shows up to seven rows, as wide as the control. Choosing a key also makes
 // its row the list data set's current row.
 
+#include "dataset/client/data_source.h"
+#include "dataset/client/field.h"
+
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QRect>
 #include <QString>
+
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "dataset/client/data_source.h"
-#include "dataset/client/field.h"
 
 namespace dataset {
 class ClientDataSet;

@@ -1,5 +1,7 @@
 #include "ui/widgets/db_navigator.h"
 
+#include "dataset/client/client_data_set.h"
+
 #include <QEvent>
 #include <QIcon>
 #include <QMessageBox>
@@ -8,9 +10,8 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QToolButton>
-#include <algorithm>
 
-#include "dataset/client/client_data_set.h"
+#include <algorithm>
 
 namespace ui {
 

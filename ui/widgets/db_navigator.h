@@ -4,15 +4,16 @@
 // focus and follow the data set: a button is enabled only when its action
 // can do something. Prior and Next repeat while held down.
 
+#include "dataset/client/data_source.h"
+
 #include <QImage>
 #include <QString>
 #include <QWidget>
+
 #include <array>
 #include <functional>
 #include <initializer_list>
 #include <vector>
-
-#include "dataset/client/data_source.h"
 
 class QToolButton;
 

@@ -47,8 +47,8 @@ void PopupSizeGrip::mouseMoveEvent(QMouseEvent* event) {
         // No larger than the screen from the list's top-left corner.
         const QRect room = screen->availableGeometry();
         const QPoint corner = popup_->geometry().topLeft();
-        wanted = wanted.boundedTo(
-            QSize(room.right() - corner.x() + 1, room.bottom() - corner.y() + 1));
+        wanted =
+            wanted.boundedTo(QSize(room.right() - corner.x() + 1, room.bottom() - corner.y() + 1));
     }
     popup_->resize(wanted);
     event->accept();

@@ -44,7 +44,8 @@ void ResizableComboBox::restoreChosenSize(QWidget* popup) {
     QSize size = chosenSize_.expandedTo(popup->minimumSizeHint());
     if (const QScreen* screen = popup->screen()) {
         const QRect room = screen->availableGeometry();
-        const int height = above ? placed.bottom() - room.top() + 1 : room.bottom() - placed.top() + 1;
+        const int height =
+            above ? placed.bottom() - room.top() + 1 : room.bottom() - placed.top() + 1;
         size = size.boundedTo(QSize(room.right() - placed.left() + 1, height));
     }
     QRect wanted(placed.topLeft(), size);

@@ -14,7 +14,6 @@
 #include "tests/db/command_testing.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <vector>

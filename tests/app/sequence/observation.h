@@ -2,14 +2,6 @@
 // What a step left behind: the window as the user sees it, and the two
 // companies' adjustment rows and vouchers as the databases hold them.
 
-#include <QCheckBox>
-#include <QDate>
-#include <QMap>
-#include <QString>
-#include <QStringList>
-#include <QToolButton>
-#include <algorithm>
-
 #include "../adjustments_fixture.h"
 #include "app/form/window_data_sets.h"
 #include "app/tfcontavtascontado.h"
@@ -18,6 +10,15 @@
 #include "ui/widgets/caption_panel.h"
 #include "ui/widgets/date_time_picker.h"
 #include "ui/widgets/db_navigator.h"
+
+#include <QCheckBox>
+#include <QDate>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QToolButton>
+
+#include <algorithm>
 
 namespace sequence {
 

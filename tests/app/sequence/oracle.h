@@ -4,13 +4,14 @@
 // for which day, what the user saw in the grid and typed, and so what each
 // company's AJUSTE_CIERRE must hold; and which vouchers a posting may write.
 
-#include <QMap>
-#include <QSet>
-#include <array>
-#include <optional>
-
 #include "sequence/observation.h"
 #include "sequence/step.h"
+
+#include <QMap>
+#include <QSet>
+
+#include <array>
+#include <optional>
 
 namespace sequence {
 

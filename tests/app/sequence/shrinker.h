@@ -3,10 +3,11 @@
 // and keeps a shorter sequence whenever its replay, on fresh databases,
 // still breaks the same invariant.
 
-#include <QString>
-#include <functional>
-
 #include "sequence/step.h"
+
+#include <QString>
+
+#include <functional>
 
 namespace sequence {
 

@@ -2,6 +2,14 @@
 // Carries out a step on the window the way a user does it: clicks, keys and
 // typing, and an answer for every box or dialog that comes up meanwhile.
 
+#include "app/tfcontavtascontado.h"
+#include "sequence/step.h"
+#include "ui/grid/db_grid_p.h"
+#include "ui/widgets/caption_panel.h"
+#include "ui/widgets/date_time_picker.h"
+#include "ui/widgets/db_lookup_combo_box.h"
+#include "ui/widgets/db_navigator.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -12,15 +20,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <functional>
 
-#include "app/tfcontavtascontado.h"
-#include "sequence/step.h"
-#include "ui/grid/db_grid_p.h"
-#include "ui/widgets/caption_panel.h"
-#include "ui/widgets/date_time_picker.h"
-#include "ui/widgets/db_lookup_combo_box.h"
-#include "ui/widgets/db_navigator.h"
+#include <functional>
 
 namespace sequence {
 
