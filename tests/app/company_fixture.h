@@ -8,7 +8,7 @@
 #include "app/program_start.h"
 #include "app/tfcontavtascontado.h"
 #include "install_fixture.h"
-#include "tests/db/company_database.h"
+#include "tests/company_database.h"
 
 #include <QApplication>
 #include <QLineEdit>

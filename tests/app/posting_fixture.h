@@ -8,7 +8,7 @@
 #include "db/sql_connection.h"
 #include "db/sql_query.h"
 #include "install_fixture.h"
-#include "tests/db/company_database.h"
+#include "tests/company_database.h"
 
 #include <QDate>
 #include <QString>

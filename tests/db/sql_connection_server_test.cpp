@@ -2,7 +2,7 @@
 // by scripts/firebird-test-server.sh. Skipped when its variables are not set.
 
 #include "db/database_error.h"
-#include "tests/db/connection_settings.h"
+#include "tests/program_connection.h"
 
 #include <cstdlib>
 #include <functional>

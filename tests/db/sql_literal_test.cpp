@@ -2,7 +2,7 @@
 // database reads every literal back as the very value it was made from.
 
 #include "db/sql_literal.h"
-#include "tests/db/test_database.h"
+#include "tests/test_database.h"
 
 #include <gtest/gtest.h>
 #include <memory>

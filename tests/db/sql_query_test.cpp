@@ -3,8 +3,8 @@
 #include "app/form/window_commands.h"
 #include "db/sql_connection.h"
 #include "db/sql_query.h"
-#include "tests/db/command_testing.h"
-#include "tests/db/connection_settings.h"
+#include "tests/command_testing.h"
+#include "tests/program_connection.h"
 
 #include <gtest/gtest.h>
 

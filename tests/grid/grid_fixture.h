@@ -5,8 +5,8 @@
 #include "app/form/window_commands.h"
 #include "app/form/window_data_sets.h"
 #include "db/sql_connection.h"
-#include "tests/db/command_testing.h"
-#include "tests/db/connection_settings.h"
+#include "tests/command_testing.h"
+#include "tests/program_connection.h"
 #include "ui/grid/db_grid_p.h"
 #include "ui/grid/grid_action.h"
 

@@ -11,7 +11,7 @@
 #include "db/database_error.h"
 #include "db/sql_connection.h"
 #include "db/sql_query.h"
-#include "tests/db/command_testing.h"
+#include "tests/command_testing.h"
 
 #include <gtest/gtest.h>
 #include <memory>

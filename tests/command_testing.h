@@ -4,8 +4,8 @@
 
 #include "db/database_error.h"
 #include "db/sql_command.h"
-#include "tests/db/company_database.h"
-#include "tests/db/test_database.h"
+#include "tests/company_database.h"
+#include "tests/test_database.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 
 #include "db/sql_driver.h"
 #include "platform/shared_library.h"
-#include "tests/db/test_database.h"
+#include "tests/test_database.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -7,8 +7,8 @@
 #include "dataset/apply/sql_resolver.h"
 #include "dataset/client/client_data_set.h"
 #include "db/sql_connection.h"
-#include "tests/db/command_testing.h"
-#include "tests/db/connection_settings.h"
+#include "tests/command_testing.h"
+#include "tests/program_connection.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ struct Failure {
 class ApplyUpdatesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        database_ = db::test::createCompany("apply_updates_test");
+        database_ = db::test::createCompany("sql_resolver_test");
         if (!database_.empty()) {
             // A rate of 99 is refused, so that a test can make one row fail.
             auto c = db::test::programConnection(database_);

@@ -4,7 +4,7 @@
 # composes them, and checks that count failures instead of stopping.
 set -uo pipefail
 
-top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 create_company=$top/scripts/create-company.sh
 isql=${ISQL:-isql-fb}
 tmp_root=${PELMORA_TEST_TMP:-${TMPDIR:-/tmp}}

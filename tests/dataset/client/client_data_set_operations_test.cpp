@@ -4,8 +4,8 @@
 
 #include "dataset/apply/data_set_provider.h"
 #include "platform/short_date.h"
-#include "tests/dataset/company_data_sets.h"
-#include "tests/dataset/short_date_locale.h"
+#include "tests/dataset/client/company_data_sets.h"
+#include "tests/dataset/client/short_date_locale.h"
 
 #include <functional>
 #include <ostream>

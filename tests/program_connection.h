@@ -4,7 +4,7 @@
 
 #include "app/form/connection_settings.h"
 #include "db/sql_connection.h"
-#include "tests/db/test_database.h"
+#include "tests/test_database.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "tests/db/test_database.h"
+#include "tests/test_database.h"
 
 #include <cstdlib>
 #include <filesystem>

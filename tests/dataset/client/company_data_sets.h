@@ -7,8 +7,8 @@
 #include "app/form/window_data_sets.h"
 #include "dataset/client/client_data_set.h"
 #include "db/sql_connection.h"
-#include "tests/db/command_testing.h"
-#include "tests/db/connection_settings.h"
+#include "tests/command_testing.h"
+#include "tests/program_connection.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 // time stamps as text in the user's short date format.
 
 #include "platform/short_date.h"
-#include "tests/dataset/company_data_sets.h"
-#include "tests/dataset/short_date_locale.h"
+#include "tests/dataset/client/company_data_sets.h"
+#include "tests/dataset/client/short_date_locale.h"
 
 namespace dataset::test {
 namespace {

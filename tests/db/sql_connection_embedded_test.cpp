@@ -2,7 +2,7 @@
 
 #include "db/busy_cursor.h"
 #include "db/database_error.h"
-#include "tests/db/connection_settings.h"
+#include "tests/program_connection.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include "dataset/client/client_data_set.h"
 #include "db/sql_connection.h"
 #include "platform/short_date.h"
-#include "tests/db/command_testing.h"
-#include "tests/db/connection_settings.h"
+#include "tests/command_testing.h"
+#include "tests/program_connection.h"
 
 #include <gtest/gtest.h>
 #include <utility>
@@ -18,7 +18,9 @@ using db::test::errorOf;
 
 class ClientDataSetTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { database_ = db::test::createCompany("client_data_set_test"); }
+    static void SetUpTestSuite() {
+        database_ = db::test::createCompany("client_data_set_window_sets_test");
+    }
 
     void SetUp() override {
         ASSERT_FALSE(database_.empty()) << "the company database could not be created";

@@ -1,6 +1,6 @@
 // The Firebird driver library through its interface, on the embedded engine.
 
-#include "tests/db/driver_fixture.h"
+#include "tests/db/firebird/driver_fixture.h"
 
 #include <cstring>
 #include <utility>
