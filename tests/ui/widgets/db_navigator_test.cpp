@@ -179,4 +179,4 @@ private slots:
 };
 
 QTEST_MAIN(TestUiWidgets)
-#include "tst_ui_widgets.moc"
+#include "db_navigator_test.moc"

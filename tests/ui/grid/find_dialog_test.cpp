@@ -1,6 +1,6 @@
 // The grid find dialog driven as a user drives it, over a stand-in grid.
 
-#include "tests/ui/fake_find_target.h"
+#include "tests/ui/grid/fake_find_target.h"
 #include "ui/grid/find_dialog.h"
 #include "ui/widgets/popup_size_grip.h"
 #include "ui/widgets/resizable_combo_box.h"
@@ -533,4 +533,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFindDialog)
-#include "tst_find_dialog.moc"
+#include "find_dialog_test.moc"

@@ -1,7 +1,7 @@
 // The adjustments grid, DBGrid2, over the closing-rate adjustments: its
 // keyboard, the cell editor and what reaches the data set.
 
-#include "tests/grid/grid_fixture.h"
+#include "tests/ui/grid/grid_fixture.h"
 #include "ui/grid/cell_editor.h"
 #include "ui/widgets/db_navigator.h"
 
@@ -27,7 +27,7 @@ private:
 
 private slots:
     void initTestCase() {
-        database_ = std::make_unique<GridDatabase>("tst_adjustments_grid");
+        database_ = std::make_unique<GridDatabase>("db_grid_adjustments_test");
         QVERIFY2(!database_->path().empty(), "the company database could not be created");
     }
     void init() {
@@ -330,4 +330,4 @@ private slots:
 } // namespace ui::test
 
 QTEST_MAIN(ui::test::TestAdjustmentsGrid)
-#include "tst_adjustments_grid.moc"
+#include "db_grid_adjustments_test.moc"

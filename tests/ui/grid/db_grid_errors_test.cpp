@@ -1,7 +1,7 @@
 // The error grid, DBGrid1, over a real error listing: fitting, incremental
 // search, locate and the find dialog, following the data set, painting.
 
-#include "tests/grid/grid_fixture.h"
+#include "tests/ui/grid/grid_fixture.h"
 #include "ui/grid/find_dialog.h"
 
 #include <QClipboard>
@@ -33,7 +33,7 @@ private:
 
 private slots:
     void initTestCase() {
-        database_ = std::make_unique<GridDatabase>("tst_error_grid");
+        database_ = std::make_unique<GridDatabase>("db_grid_errors_test");
         QVERIFY2(!database_->path().empty(), "the company database could not be created");
     }
     void init() {
@@ -418,4 +418,4 @@ private slots:
 } // namespace ui::test
 
 QTEST_MAIN(ui::test::TestErrorGrid)
-#include "tst_error_grid.moc"
+#include "db_grid_errors_test.moc"

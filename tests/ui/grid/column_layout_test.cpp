@@ -157,4 +157,4 @@ private slots:
 } // namespace ui
 
 QTEST_GUILESS_MAIN(ui::TestColumnLayout)
-#include "tst_column_layout.moc"
+#include "column_layout_test.moc"

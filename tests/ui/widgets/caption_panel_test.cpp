@@ -81,4 +81,4 @@ private slots:
 };
 
 QTEST_MAIN(TestCaptionPanel)
-#include "tst_caption_panel.moc"
+#include "caption_panel_test.moc"

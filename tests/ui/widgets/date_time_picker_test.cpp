@@ -89,4 +89,4 @@ private slots:
 };
 
 QTEST_MAIN(TestDateTimePicker)
-#include "tst_date_time_picker.moc"
+#include "date_time_picker_test.moc"
