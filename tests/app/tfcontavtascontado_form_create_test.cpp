@@ -116,4 +116,4 @@ private slots:
 };
 
 PELMORA_APP_TEST_MAIN(TestFormCreate)
-#include "tst_form_create.moc"
+#include "tfcontavtascontado_form_create_test.moc"

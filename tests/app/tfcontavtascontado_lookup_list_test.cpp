@@ -249,4 +249,4 @@ private slots:
 };
 
 PELMORA_APP_TEST_MAIN(TestLookupList)
-#include "tst_lookup_list.moc"
+#include "tfcontavtascontado_lookup_list_test.moc"

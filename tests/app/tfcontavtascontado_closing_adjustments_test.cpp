@@ -636,4 +636,4 @@ private slots:
 };
 
 PELMORA_APP_TEST_MAIN(TestClosingAdjustments)
-#include "tst_closing_adjustments.moc"
+#include "tfcontavtascontado_closing_adjustments_test.moc"

@@ -147,4 +147,4 @@ private slots:
 };
 
 PELMORA_APP_TEST_MAIN(TestAdjustmentsJourney)
-#include "tst_adjustments_journey.moc"
+#include "tfcontavtascontado_adjustments_journey_test.moc"

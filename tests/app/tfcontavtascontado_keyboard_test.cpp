@@ -395,4 +395,4 @@ private slots:
 };
 
 PELMORA_APP_TEST_MAIN(TestKeyboard)
-#include "tst_keyboard.moc"
+#include "tfcontavtascontado_keyboard_test.moc"

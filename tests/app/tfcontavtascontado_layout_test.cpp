@@ -364,4 +364,4 @@ private slots:
 };
 
 PELMORA_APP_TEST_MAIN(TestMainWindow)
-#include "tst_main_window.moc"
+#include "tfcontavtascontado_layout_test.moc"

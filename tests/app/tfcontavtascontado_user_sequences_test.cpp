@@ -218,4 +218,4 @@ int main(int argc, char** argv) {
     return QTest::qExec(&test, restCount, rest.data());
 }
 
-#include "tst_user_sequences.moc"
+#include "tfcontavtascontado_user_sequences_test.moc"

@@ -600,4 +600,4 @@ private slots:
 };
 
 PELMORA_APP_TEST_MAIN(TestPostingRun)
-#include "tst_posting_run.moc"
+#include "tfcontavtascontado_posting_run_test.moc"

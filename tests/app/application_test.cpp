@@ -197,4 +197,4 @@ private slots:
 };
 
 PELMORA_APP_TEST_MAIN(TestApplication)
-#include "tst_application.moc"
+#include "application_test.moc"

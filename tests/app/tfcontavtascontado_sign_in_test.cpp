@@ -262,4 +262,4 @@ private slots:
 };
 
 PELMORA_APP_TEST_MAIN(TestSignIn)
-#include "tst_sign_in.moc"
+#include "tfcontavtascontado_sign_in_test.moc"

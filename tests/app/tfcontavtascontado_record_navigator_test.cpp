@@ -215,4 +215,4 @@ private slots:
 };
 
 PELMORA_APP_TEST_MAIN(TestRecordNavigator)
-#include "tst_record_navigator.moc"
+#include "tfcontavtascontado_record_navigator_test.moc"
