@@ -41,14 +41,17 @@ constexpr std::string_view kContinuationAtEnd = "hex data continued past the end
 constexpr std::string_view kBadUtf16Value = "string value is not valid UTF-16LE text";
 constexpr std::string_view kBadUtf8Value = "string value is not valid UTF-8 text";
 
-// Registry type numbers as hex(N) writes them.
-constexpr uint32_t kTypeNone = 0;
-constexpr uint32_t kTypeString = 1;
-constexpr uint32_t kTypeExpandString = 2;
-constexpr uint32_t kTypeBinary = 3;
-constexpr uint32_t kTypeDWord = 4;
-constexpr uint32_t kTypeMultiString = 7;
-constexpr uint32_t kTypeQWord = 11;
+// Registry type numbers as hex(N) writes them, and the types they stand for.
+struct TypeNumber {
+    uint32_t number;
+    RegistryValueType type;
+};
+constexpr TypeNumber kTypeNumbers[] = {
+    {0, RegistryValueType::None},         {1, RegistryValueType::String},
+    {2, RegistryValueType::ExpandString}, {3, RegistryValueType::Binary},
+    {4, RegistryValueType::DWord},        {7, RegistryValueType::MultiString},
+    {11, RegistryValueType::QWord},
+};
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -101,24 +104,12 @@ std::size_t lineOfOffset(std::string_view text, std::size_t offset) {
 }
 
 RegistryValueType typeOfNumber(uint32_t number) {
-    switch (number) {
-    case kTypeNone:
-        return RegistryValueType::None;
-    case kTypeString:
-        return RegistryValueType::String;
-    case kTypeExpandString:
-        return RegistryValueType::ExpandString;
-    case kTypeBinary:
-        return RegistryValueType::Binary;
-    case kTypeDWord:
-        return RegistryValueType::DWord;
-    case kTypeMultiString:
-        return RegistryValueType::MultiString;
-    case kTypeQWord:
-        return RegistryValueType::QWord;
-    default:
-        return RegistryValueType::Other;
+    for (const TypeNumber& known : kTypeNumbers) {
+        if (known.number == number) {
+            return known.type;
+        }
     }
+    return RegistryValueType::Other;
 }
 
 class Parser {

@@ -18,8 +18,8 @@ bool taken(const std::string& name, const std::vector<FieldDef>& defs) {
 
 } // namespace
 
-void FieldDefBuilder::describe(int driverType, int subType, int precision, int scale, int length,
-                               bool numericMapping, FieldDef* def) {
+void FieldDefBuilder::describe(const DriverTypeDesc& driver, bool numericMapping, FieldDef* def) {
+    auto [driverType, subType, precision, scale, length] = driver;
     def->driverType = driverType;
     def->driverSubType = subType;
     def->driverLength = length;
@@ -119,27 +119,23 @@ int FieldDefBuilder::build(ISQLCursor& cursor, bool numericMapping, std::vector<
     for (int column = 1; column <= count; ++column) {
         bool nullable = true;
         const char* name = nullptr;
-        int type = 0;
-        int subType = 0;
-        int length = 0;
-        int precision = 0;
-        int scale = 0;
+        DriverTypeDesc driver;
         bool readOnly = false;
         int r = cursor.isNullable(column, &nullable);
         if (r == 0) {
             r = cursor.getColumnName(column, &name);
         }
         if (r == 0) {
-            r = cursor.getColumnType(column, &type, &subType);
+            r = cursor.getColumnType(column, &driver.type, &driver.subType);
         }
         if (r == 0) {
-            r = cursor.getColumnLength(column, &length);
+            r = cursor.getColumnLength(column, &driver.length);
         }
         if (r == 0) {
-            r = cursor.getColumnPrecision(column, &precision);
+            r = cursor.getColumnPrecision(column, &driver.precision);
         }
         if (r == 0) {
-            r = cursor.getColumnScale(column, &scale);
+            r = cursor.getColumnScale(column, &driver.scale);
         }
         if (r == 0) {
             r = cursor.isReadOnly(column, &readOnly);
@@ -148,7 +144,7 @@ int FieldDefBuilder::build(ISQLCursor& cursor, bool numericMapping, std::vector<
             return r;
         }
         FieldDef def;
-        describe(type, subType, precision, scale, length, numericMapping, &def);
+        describe(driver, numericMapping, &def);
         def.name = uniqueName(name != nullptr ? name : "", *defs);
         def.required = !nullable && def.type != FieldType::AutoInc;
         def.readOnly = readOnly;

@@ -19,8 +19,7 @@ public:
     static int build(ISQLCursor& cursor, bool numericMapping, std::vector<FieldDef>* defs);
 
     // Type, size and precision of a column of the given driver type.
-    static void describe(int driverType, int subType, int precision, int scale, int length,
-                         bool numericMapping, FieldDef* def);
+    static void describe(const DriverTypeDesc& driver, bool numericMapping, FieldDef* def);
 
     // The name, or the name with "_1", "_2"... when it is already taken.
     static std::string uniqueName(const std::string& name, const std::vector<FieldDef>& taken);

@@ -145,26 +145,27 @@ int ProcParamBinder::bind(ISQLCommand& command, SQLParams& params,
             d = descriptions[i];
         } else {
             d.direction = param.direction;
-            d.driverType = ownType;
-            d.subType = ownSubType;
+            d.driver.type = ownType;
+            d.driver.subType = ownSubType;
         }
-        if (d.driverType == DriverType::Unknown) {
-            d.driverType = ownType;
-            d.subType = ownSubType;
+        if (d.driver.type == DriverType::Unknown) {
+            d.driver.type = ownType;
+            d.driver.subType = ownSubType;
         }
         const ParamDirection direction =
             d.direction == ParamDirection::Unknown ? ParamDirection::In : d.direction;
         const int position = static_cast<int>(i) + 1;
         int r = 0;
         if (param.isNull()) {
-            r = command.setParameter(position, 0, direction, d.driverType, d.subType, 0, d.scale,
-                                     d.length, nullptr, true);
+            r = command.setParameter(position, 0, direction, d.driver.type, d.driver.subType, 0,
+                                     d.driver.scale, d.driver.length, nullptr, true);
         } else {
-            const std::vector<std::uint8_t> buffer = encode(d.driverType, d.length, param.value);
-            int precision = direction == ParamDirection::In ? 0 : d.precision;
-            int scale = d.scale;
-            int length = d.length;
-            switch (d.driverType) {
+            const std::vector<std::uint8_t> buffer =
+                encode(d.driver.type, d.driver.length, param.value);
+            int precision = direction == ParamDirection::In ? 0 : d.driver.precision;
+            int scale = d.driver.scale;
+            int length = d.driver.length;
+            switch (d.driver.type) {
             case DriverType::String:
             case DriverType::Blob:
             case DriverType::Bytes:
@@ -172,7 +173,7 @@ int ProcParamBinder::bind(ISQLCommand& command, SQLParams& params,
                 length = static_cast<int>(buffer.size());
                 break;
             case DriverType::Float:
-                length = d.precision == FloatLength ? FloatLength : DoubleLength;
+                length = d.driver.precision == FloatLength ? FloatLength : DoubleLength;
                 break;
             case DriverType::Bcd:
             case DriverType::FmtBcd: {
@@ -184,8 +185,8 @@ int ProcParamBinder::bind(ISQLCommand& command, SQLParams& params,
             default:
                 break;
             }
-            r = command.setParameter(position, 0, direction, d.driverType, d.subType, precision,
-                                     scale, length, buffer.data(), false);
+            r = command.setParameter(position, 0, direction, d.driver.type, d.driver.subType,
+                                     precision, scale, length, buffer.data(), false);
         }
         if (r != 0) {
             return r;
@@ -204,10 +205,11 @@ int ProcParamBinder::readBack(ISQLCommand& command, SQLParams& params,
         const int position = static_cast<int>(i) + 1;
         SQLValue value;
         int r = 0;
-        switch (d.driverType) {
+        switch (d.driver.type) {
         case DriverType::String: {
             std::vector<char> buffer(
-                static_cast<std::size_t>(std::max(d.length, 0) * BytesPerCharacter + 1), '\0');
+                static_cast<std::size_t>(std::max(d.driver.length, 0) * BytesPerCharacter + 1),
+                '\0');
             bool isNull = true;
             r = command.getParameter(position, 0, buffer.data(), static_cast<int>(buffer.size()),
                                      &isNull);

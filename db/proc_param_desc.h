@@ -11,12 +11,8 @@ namespace db {
 struct ProcParamDesc {
     int position = 0;
     ParamDirection direction = ParamDirection::Unknown;
-    int driverType = DriverType::Unknown;
+    DriverTypeDesc driver;
     FieldType fieldType = FieldType::Unknown;
-    int subType = 0;
-    int precision = 0;
-    int scale = 0;
-    int length = 0;
     std::string name;
 };
 

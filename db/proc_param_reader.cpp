@@ -118,15 +118,14 @@ std::vector<ProcParamDesc> ProcParamReader::read(SQLConnection& connection,
         ProcParamDesc d;
         d.position = listing.integer("PARAM_POSITION").value_or(0);
         d.direction = directionOf(listing.integer("PARAM_TYPE"));
-        d.driverType = listing.integer("PARAM_DATATYPE").value_or(DriverType::Unknown);
-        d.subType = listing.integer("PARAM_SUBTYPE").value_or(0);
-        d.precision = listing.integer("PARAM_PRECISION").value_or(0);
-        d.scale = listing.integer("PARAM_SCALE").value_or(0);
-        d.length = listing.integer("PARAM_LENGTH").value_or(0);
+        d.driver.type = listing.integer("PARAM_DATATYPE").value_or(DriverType::Unknown);
+        d.driver.subType = listing.integer("PARAM_SUBTYPE").value_or(0);
+        d.driver.precision = listing.integer("PARAM_PRECISION").value_or(0);
+        d.driver.scale = listing.integer("PARAM_SCALE").value_or(0);
+        d.driver.length = listing.integer("PARAM_LENGTH").value_or(0);
         d.name = listing.text("PARAM_NAME").value_or(UnnamedResult);
         FieldDef def;
-        FieldDefBuilder::describe(d.driverType, d.subType, d.precision, d.scale, d.length, false,
-                                  &def);
+        FieldDefBuilder::describe(d.driver, false, &def);
         d.fieldType = def.type;
         result.push_back(std::move(d));
     }

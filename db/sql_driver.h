@@ -80,6 +80,18 @@ struct IsolationLevel {
     static constexpr int DirtyRead = 2;
 };
 
+// A value's type as the driver tells it of a column or is told it of a
+// parameter: the DriverType and DriverSubType codes and the sizes with them.
+struct DriverTypeDesc {
+    int type = DriverType::Unknown;
+    int subType = DriverSubType::None;
+    // Characters of a string, digits of a decimal.
+    int precision = 0;
+    int scale = 0;
+    // Bytes of the largest value.
+    int length = 0;
+};
+
 struct TransactionDesc {
     std::uint32_t transactionId = 0;
     std::uint32_t globalId = 0;

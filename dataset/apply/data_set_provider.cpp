@@ -17,8 +17,7 @@ std::vector<ColumnDesc> columnsOf(const db::SQLCommand& source) {
     std::vector<ColumnDesc> columns;
     columns.reserve(source.fieldDefs().size());
     for (const db::FieldDef& def : source.fieldDefs()) {
-        ColumnDesc column{def.name,     def.type,     def.size, def.precision,
-                          def.required, def.readOnly, {}};
+        ColumnDesc column{def, {}};
         // Written only when they differ from InUpdate + InWhere.
         if (def.inKey) {
             const ProviderFlags flags = kDefaultProviderFlags + ProviderFlag::InKey;

@@ -2,6 +2,7 @@
 // The description of one column of a data packet.
 
 #include "dataset/engine/field_type.h"
+#include "db/column_info.h"
 #include "db/packet_attribute.h"
 
 #include <string>
@@ -12,13 +13,7 @@ namespace dataset {
 
 using PacketAttribute = db::PacketAttribute;
 
-struct ColumnDesc {
-    std::string name;
-    FieldType type = FieldType::Unknown;
-    int size = 0;
-    int precision = 0;
-    bool required = false;
-    bool readOnly = false;
+struct ColumnDesc : db::ColumnInfo {
     // "ORIGIN", "PROVFLAGS", "FIELDPROPS" and whatever else the provider adds.
     std::vector<PacketAttribute> attributes;
 

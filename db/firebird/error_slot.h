@@ -1,6 +1,7 @@
 #pragma once
 // The message of a driver object's last failure, handed out through the
-// getErrorMessageLen / getErrorMessage pair.
+// getErrorMessageLen / getErrorMessage pair, and a base that answers that
+// pair for any driver interface from its own slot.
 
 #include <string>
 #include <utility>
@@ -22,6 +23,15 @@ public:
 
 private:
     std::string text_;
+};
+
+template <class Interface> class ReportsErrors : public Interface {
+public:
+    int getErrorMessageLen(int* length) override { return errors_.lengthTo(length); }
+    int getErrorMessage(char* buffer) override { return errors_.copyTo(buffer); }
+
+protected:
+    ErrorSlot errors_;
 };
 
 } // namespace db::firebird

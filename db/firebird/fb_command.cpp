@@ -216,11 +216,7 @@ int FbCommand::setParameter(int position, int /*childPosition*/, ParamDirection 
     value.bytes.clear();
     value.set = true;
     value.direction = direction == ParamDirection::Unknown ? ParamDirection::In : direction;
-    value.type = type;
-    value.subType = subType;
-    value.precision = precision;
-    value.scale = scale;
-    value.length = length;
+    value.kind = {type, subType, precision, scale, length};
     value.isNull = isNull || buffer == nullptr;
     if (!value.isNull && value.direction != ParamDirection::Out &&
         value.direction != ParamDirection::Result) {
@@ -246,7 +242,7 @@ int FbCommand::getParameter(int position, int /*childPosition*/, void* buffer, i
     const unsigned char* data = outputs_.data(index);
     const FbValueReader reader(session_->client());
     const FbParamValue& param = params_[static_cast<std::size_t>(position - 1)];
-    switch (param.type) {
+    switch (param.kind.type) {
     case DriverType::String: {
         std::string text;
         if (const int r = reader.text(field, data, session_->options().trimChar, &text); r != 0) {
@@ -265,10 +261,10 @@ int FbCommand::getParameter(int position, int /*childPosition*/, void* buffer, i
         if (const int r = reader.integer(field, data, &value); r != 0) {
             return r;
         }
-        if (param.type == DriverType::Int16) {
+        if (param.kind.type == DriverType::Int16) {
             return store(static_cast<std::int16_t>(value), buffer, bufferLength);
         }
-        if (param.type == DriverType::Int32) {
+        if (param.kind.type == DriverType::Int32) {
             return store(static_cast<std::int32_t>(value), buffer, bufferLength);
         }
         return store(value, buffer, bufferLength);

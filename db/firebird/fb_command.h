@@ -14,13 +14,10 @@
 
 namespace db::firebird {
 
-class FbCommand final : public ISQLCommand, private FbSessionUser {
+class FbCommand final : public ReportsErrors<ISQLCommand>, private FbSessionUser {
 public:
     explicit FbCommand(std::shared_ptr<FbSession> session);
     ~FbCommand() override;
-
-    int getErrorMessageLen(int* length) override { return errors_.lengthTo(length); }
-    int getErrorMessage(char* buffer) override { return errors_.copyTo(buffer); }
 
     int SetOption(CommandOption option, std::int64_t value) override;
     int SetOption(CommandOption option, std::string_view value) override;
@@ -60,7 +57,6 @@ private:
     std::int64_t rowsetSize_ = 20;
     bool storedProc_ = false;
     std::string packageName_;
-    ErrorSlot errors_;
 };
 
 } // namespace db::firebird

@@ -11,13 +11,10 @@
 
 namespace db::firebird {
 
-class FbConnection final : public ISQLConnection {
+class FbConnection final : public ReportsErrors<ISQLConnection> {
 public:
     explicit FbConnection(FbClient& client) : client_(client) {}
     ~FbConnection() override;
-
-    int getErrorMessageLen(int* length) override { return errors_.lengthTo(length); }
-    int getErrorMessage(char* buffer) override { return errors_.copyTo(buffer); }
 
     int SetOption(ConnectionOption option, std::int64_t value) override;
     int SetOption(ConnectionOption option, std::string_view value) override;
@@ -42,7 +39,6 @@ private:
     FbSessionOptions options_;
     std::shared_ptr<FbSession> session_;
     std::string qualifiedName_;
-    ErrorSlot errors_;
 };
 
 } // namespace db::firebird

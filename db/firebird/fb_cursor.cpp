@@ -1,7 +1,6 @@
 #include "db/firebird/fb_cursor.h"
 
 #include "db/firebird/fb_status.h"
-#include "db/firebird/fb_value_reader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,7 +25,10 @@ FbCursor::FbCursor(std::shared_ptr<FbSession> session, Firebird::IResultSet* res
         if (field.scale < 0 && !field.relation.empty() && !field.field.empty()) {
             declared = session_->declaredPrecision(field.relation, field.field);
         }
-        columns_.push_back(FbTypes::describe(field, declared));
+        // Expressions have no column of a table behind them.
+        const bool readOnly = field.relation.empty() || field.field.empty();
+        columns_.push_back(
+            {field.alias, FbTypes::describe(field, declared), field.nullable, readOnly});
     }
 }
 
@@ -60,69 +62,6 @@ int FbCursor::finish(bool commit) {
     return result;
 }
 
-int FbCursor::getColumnCount(int* count) {
-    *count = static_cast<int>(columns_.size());
-    return DriverResult::Success;
-}
-
-int FbCursor::getColumnName(int column, const char** name) {
-    if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
-    }
-    *name = row_.field(column - 1).alias.c_str();
-    return DriverResult::Success;
-}
-
-int FbCursor::getColumnType(int column, int* type, int* subType) {
-    if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
-    }
-    *type = columns_[static_cast<std::size_t>(column - 1)].type;
-    *subType = columns_[static_cast<std::size_t>(column - 1)].subType;
-    return DriverResult::Success;
-}
-
-int FbCursor::getColumnLength(int column, int* length) {
-    if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
-    }
-    *length = columns_[static_cast<std::size_t>(column - 1)].length;
-    return DriverResult::Success;
-}
-
-int FbCursor::getColumnPrecision(int column, int* precision) {
-    if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
-    }
-    *precision = columns_[static_cast<std::size_t>(column - 1)].precision;
-    return DriverResult::Success;
-}
-
-int FbCursor::getColumnScale(int column, int* scale) {
-    if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
-    }
-    *scale = columns_[static_cast<std::size_t>(column - 1)].scale;
-    return DriverResult::Success;
-}
-
-int FbCursor::isNullable(int column, bool* nullable) {
-    if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
-    }
-    *nullable = row_.field(column - 1).nullable;
-    return DriverResult::Success;
-}
-
-int FbCursor::isReadOnly(int column, bool* readOnly) {
-    if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
-    }
-    // Expressions have no column of a table behind them.
-    *readOnly = row_.field(column - 1).relation.empty() || row_.field(column - 1).field.empty();
-    return DriverResult::Success;
-}
-
 int FbCursor::next() {
     blobColumn_ = 0;
     blob_.clear();
@@ -147,10 +86,6 @@ int FbCursor::next() {
     // The rows are all read: the statement's work is done and kept.
     const int ending = finish(true);
     return ending != DriverResult::Success ? ending : DriverResult::EndOfData;
-}
-
-bool FbCursor::hasColumn(int column) const {
-    return column >= 1 && column <= static_cast<int>(columns_.size());
 }
 
 int FbCursor::checkValue(int column, bool* isBlank) const {
@@ -183,80 +118,60 @@ int FbCursor::getString(int column, char* buffer, int bufferLength, bool* isBlan
     return DriverResult::Success;
 }
 
-int FbCursor::getShort(int column, std::int16_t* value, bool* isBlank) {
+template <typename T>
+int FbCursor::readValue(int column, ReadValue<T> read, T* value, bool* isBlank) const {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+        return r;
+    }
+    return (FbValueReader(session_->client()).*read)(row_.field(column - 1), row_.data(column - 1),
+                                                     value);
+}
+
+template <typename T>
+int FbCursor::readInteger(int column, unsigned otherType, T* value, bool* isBlank) const {
     if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
         return r;
     }
     const FbField& field = row_.field(column - 1);
-    if (field.type != SQL_SHORT && field.type != SQL_BOOLEAN) {
+    if (field.type != SQL_SHORT && field.type != otherType) {
         return DriverResult::InvalidFieldType;
     }
     std::int64_t wide = 0;
     const int r = FbValueReader(session_->client()).integer(field, row_.data(column - 1), &wide);
-    *value = static_cast<std::int16_t>(wide);
+    *value = static_cast<T>(wide);
     return r;
+}
+
+int FbCursor::getShort(int column, std::int16_t* value, bool* isBlank) {
+    return readInteger(column, SQL_BOOLEAN, value, isBlank);
 }
 
 int FbCursor::getLong(int column, std::int32_t* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
-        return r;
-    }
-    const FbField& field = row_.field(column - 1);
-    if (field.type != SQL_SHORT && field.type != SQL_LONG) {
-        return DriverResult::InvalidFieldType;
-    }
-    std::int64_t wide = 0;
-    const int r = FbValueReader(session_->client()).integer(field, row_.data(column - 1), &wide);
-    *value = static_cast<std::int32_t>(wide);
-    return r;
+    return readInteger(column, SQL_LONG, value, isBlank);
 }
 
 int FbCursor::getInt64(int column, std::int64_t* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
-        return r;
-    }
-    return FbValueReader(session_->client())
-        .integer(row_.field(column - 1), row_.data(column - 1), value);
+    return readValue(column, &FbValueReader::integer, value, isBlank);
 }
 
 int FbCursor::getDouble(int column, double* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
-        return r;
-    }
-    return FbValueReader(session_->client())
-        .real(row_.field(column - 1), row_.data(column - 1), value);
+    return readValue(column, &FbValueReader::real, value, isBlank);
 }
 
 int FbCursor::getBcd(int column, Bcd* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
-        return r;
-    }
-    return FbValueReader(session_->client())
-        .bcd(row_.field(column - 1), row_.data(column - 1), value);
+    return readValue(column, &FbValueReader::bcd, value, isBlank);
 }
 
 int FbCursor::getDate(int column, SQLDate* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
-        return r;
-    }
-    return FbValueReader(session_->client())
-        .date(row_.field(column - 1), row_.data(column - 1), value);
+    return readValue(column, &FbValueReader::date, value, isBlank);
 }
 
 int FbCursor::getTime(int column, SQLTime* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
-        return r;
-    }
-    return FbValueReader(session_->client())
-        .time(row_.field(column - 1), row_.data(column - 1), value);
+    return readValue(column, &FbValueReader::time, value, isBlank);
 }
 
 int FbCursor::getTimeStamp(int column, SQLTimeStamp* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
-        return r;
-    }
-    return FbValueReader(session_->client())
-        .timeStamp(row_.field(column - 1), row_.data(column - 1), value);
+    return readValue(column, &FbValueReader::timeStamp, value, isBlank);
 }
 
 int FbCursor::getBytes(int column, std::uint8_t* buffer, int bufferLength, int* length,
@@ -326,14 +241,18 @@ int FbCursor::readBlob(int column) {
     return DriverResult::Success;
 }
 
-int FbCursor::getBlobSize(int column, std::uint32_t* size, bool* isBlank) {
+int FbCursor::loadBlob(int column, bool* isBlank) {
     if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
         return r;
     }
     if (row_.field(column - 1).type != SQL_BLOB) {
         return DriverResult::InvalidFieldType;
     }
-    if (const int r = readBlob(column); r != DriverResult::Success) {
+    return readBlob(column);
+}
+
+int FbCursor::getBlobSize(int column, std::uint32_t* size, bool* isBlank) {
+    if (const int r = loadBlob(column, isBlank); r != DriverResult::Success || *isBlank) {
         return r;
     }
     *size = static_cast<std::uint32_t>(blob_.size());
@@ -341,13 +260,7 @@ int FbCursor::getBlobSize(int column, std::uint32_t* size, bool* isBlank) {
 }
 
 int FbCursor::getBlob(int column, void* buffer, std::uint32_t bufferLength, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
-        return r;
-    }
-    if (row_.field(column - 1).type != SQL_BLOB) {
-        return DriverResult::InvalidFieldType;
-    }
-    if (const int r = readBlob(column); r != DriverResult::Success) {
+    if (const int r = loadBlob(column, isBlank); r != DriverResult::Success || *isBlank) {
         return r;
     }
     if (bufferLength < blob_.size()) {

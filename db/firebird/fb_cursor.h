@@ -2,34 +2,21 @@
 // The rows of one executed statement, read forward once. A cursor that runs
 // in a transaction of its own commits it when the rows end or the cursor goes.
 
-#include "db/firebird/error_slot.h"
+#include "db/firebird/described_cursor.h"
 #include "db/firebird/fb_session.h"
-#include "db/firebird/fb_types.h"
-#include "db/sql_driver.h"
+#include "db/firebird/fb_value_reader.h"
 
 #include <memory>
 #include <vector>
 
 namespace db::firebird {
 
-class FbCursor final : public ISQLCursor, private FbSessionUser {
+class FbCursor final : public DescribedCursor, private FbSessionUser {
 public:
     // Takes over the result set and, when given, the auto-commit transaction.
     FbCursor(std::shared_ptr<FbSession> session, Firebird::IResultSet* resultSet,
              Firebird::IMessageMetadata* metadata, Firebird::ITransaction* autoTransaction);
     ~FbCursor() override;
-
-    int getErrorMessageLen(int* length) override { return errors_.lengthTo(length); }
-    int getErrorMessage(char* buffer) override { return errors_.copyTo(buffer); }
-
-    int getColumnCount(int* count) override;
-    int getColumnName(int column, const char** name) override;
-    int getColumnType(int column, int* type, int* subType) override;
-    int getColumnLength(int column, int* length) override;
-    int getColumnPrecision(int column, int* precision) override;
-    int getColumnScale(int column, int* scale) override;
-    int isNullable(int column, bool* nullable) override;
-    int isReadOnly(int column, bool* readOnly) override;
 
     int next() override;
 
@@ -51,21 +38,28 @@ private:
     void sessionClosing() override;
     // Closes the result set and ends the auto-commit transaction.
     int finish(bool commit);
-    bool hasColumn(int column) const;
     // Checks the column number and that a row is current; sets isBlank.
     int checkValue(int column, bool* isBlank) const;
+    template <typename T>
+    using ReadValue = int (FbValueReader::*)(const FbField&, const unsigned char*, T*) const;
+    // The current row's value of a column as the value reader gives it.
+    template <typename T>
+    int readValue(int column, ReadValue<T> read, T* value, bool* isBlank) const;
+    // An integer of a SQL_SHORT column or of one of otherType, narrowed to T.
+    template <typename T>
+    int readInteger(int column, unsigned otherType, T* value, bool* isBlank) const;
+    // Checks that the column is a blob and reads it into blob_.
+    int loadBlob(int column, bool* isBlank);
     int readBlob(int column);
 
     std::shared_ptr<FbSession> session_;
     Firebird::IResultSet* resultSet_;
     Firebird::ITransaction* autoTransaction_;
     FbMessage row_;
-    std::vector<ColumnDescription> columns_;
     bool onRow_ = false;
     bool ended_ = false;
     int blobColumn_ = 0;
     std::vector<unsigned char> blob_;
-    ErrorSlot errors_;
 };
 
 } // namespace db::firebird

@@ -56,9 +56,9 @@ std::optional<FbFailure> writeBlob(FbSession& session, Firebird::ITransaction* t
 FbParamValue FbParamValue::ofText(const std::string& text) {
     FbParamValue value;
     value.set = true;
-    value.type = DriverType::String;
+    value.kind.type = DriverType::String;
     value.isNull = false;
-    value.length = static_cast<int>(text.size()) + 1;
+    value.kind.length = static_cast<int>(text.size()) + 1;
     value.bytes.assign(text.begin(), text.end());
     value.bytes.push_back(0);
     return value;
@@ -148,7 +148,7 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
             continue;
         }
         const std::vector<unsigned char>& b = value.bytes;
-        switch (value.type) {
+        switch (value.kind.type) {
         case DriverType::String: {
             const auto end = std::find(b.begin(), b.end(), 0);
             e.data.assign(b.begin(), end);
@@ -157,7 +157,7 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
         }
         case DriverType::Int16:
         case DriverType::Boolean:
-            if (value.type == DriverType::Boolean) {
+            if (value.kind.type == DriverType::Boolean) {
                 e.type = SQL_BOOLEAN;
                 e.data.assign(1, static_cast<unsigned char>(load<std::int16_t>(b) != 0));
             } else {
@@ -182,7 +182,7 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
             setBytes(e.data, load<std::int64_t>(b));
             break;
         case DriverType::Float:
-            if (value.length == 4) {
+            if (value.kind.length == 4) {
                 e.type = SQL_FLOAT;
                 setBytes(e.data, load<float>(b));
             } else {
@@ -241,7 +241,7 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
         case DriverType::Bytes:
             e.charSet = CharSetOctets;
             e.data.assign(b.begin(),
-                          b.begin() + std::min<std::ptrdiff_t>(value.length, std::ssize(b)));
+                          b.begin() + std::min<std::ptrdiff_t>(value.kind.length, std::ssize(b)));
             break;
         case DriverType::VarBytes: {
             // Variable bytes carry their length in the first two bytes.
@@ -253,13 +253,13 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
         }
         case DriverType::Blob: {
             const std::vector<unsigned char> content(
-                b.begin(), b.begin() + std::min<std::ptrdiff_t>(value.length, std::ssize(b)));
+                b.begin(), b.begin() + std::min<std::ptrdiff_t>(value.kind.length, std::ssize(b)));
             ISC_QUAD id{};
             if (auto failure = writeBlob(session, transaction, content, &id)) {
                 return failure;
             }
             e.type = SQL_BLOB;
-            e.subType = value.subType == DriverSubType::Memo ? 1 : 0;
+            e.subType = value.kind.subType == DriverSubType::Memo ? 1 : 0;
             setBytes(e.data, id);
             break;
         }

@@ -15,11 +15,7 @@ namespace db::firebird {
 struct FbParamValue {
     bool set = false;
     ParamDirection direction = ParamDirection::In;
-    int type = DriverType::Unknown;
-    int subType = 0;
-    int precision = 0;
-    int scale = 0;
-    int length = 0;
+    DriverTypeDesc kind;
     bool isNull = true;
     std::vector<unsigned char> bytes;
 

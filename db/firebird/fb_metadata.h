@@ -11,12 +11,9 @@
 
 namespace db::firebird {
 
-class FbMetaData final : public ISQLMetaData {
+class FbMetaData final : public ReportsErrors<ISQLMetaData> {
 public:
     explicit FbMetaData(std::shared_ptr<FbSession> session) : session_(std::move(session)) {}
-
-    int getErrorMessageLen(int* length) override { return errors_.lengthTo(length); }
-    int getErrorMessage(char* buffer) override { return errors_.copyTo(buffer); }
 
     int SetOption(MetaDataOption option, std::string_view value) override;
     int GetOption(MetaDataOption option, std::int64_t* value) override;
@@ -26,7 +23,6 @@ private:
     std::shared_ptr<FbSession> session_;
     std::string schemaName_;
     std::string packageName_;
-    ErrorSlot errors_;
 };
 
 } // namespace db::firebird

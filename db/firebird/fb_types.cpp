@@ -10,19 +10,32 @@ constexpr unsigned CharSetOctets = 1;
 constexpr unsigned CharSetUnicodeFss = 3;
 constexpr unsigned CharSetUtf8 = 4;
 
-// Codes of RDB$FIELDS.RDB$FIELD_TYPE.
-constexpr int BlrShort = 7;
-constexpr int BlrLong = 8;
-constexpr int BlrFloat = 10;
-constexpr int BlrDate = 12;
-constexpr int BlrTime = 13;
-constexpr int BlrText = 14;
-constexpr int BlrInt64 = 16;
-constexpr int BlrBoolean = 23;
-constexpr int BlrDouble = 27;
-constexpr int BlrTimestamp = 35;
-constexpr int BlrVarying = 37;
-constexpr int BlrBlob = 261;
+// Codes of RDB$FIELDS.RDB$FIELD_TYPE and the message types they stand for.
+struct CatalogueType {
+    int code;
+    unsigned sqlType;
+};
+constexpr CatalogueType kCatalogueTypes[] = {
+    {7, SQL_SHORT},      {8, SQL_LONG},       {10, SQL_FLOAT},   {12, SQL_TYPE_DATE},
+    {13, SQL_TYPE_TIME}, {14, SQL_TEXT},      {16, SQL_INT64},   {23, SQL_BOOLEAN},
+    {27, SQL_DOUBLE},    {35, SQL_TIMESTAMP}, {37, SQL_VARYING}, {261, SQL_BLOB},
+};
+
+// The types whose values have one size, the driver's type and that size.
+struct FixedSizeType {
+    unsigned sqlType;
+    int driverType;
+    int length;
+};
+constexpr FixedSizeType kFixedSizeTypes[] = {
+    {SQL_FLOAT, DriverType::Float, sizeof(double)},
+    {SQL_DOUBLE, DriverType::Float, sizeof(double)},
+    {SQL_D_FLOAT, DriverType::Float, sizeof(double)},
+    {SQL_BOOLEAN, DriverType::Boolean, sizeof(std::int16_t)},
+    {SQL_TYPE_DATE, DriverType::Date, sizeof(SQLDate)},
+    {SQL_TYPE_TIME, DriverType::Time, sizeof(SQLTime)},
+    {SQL_TIMESTAMP, DriverType::SQLTimeStamp, sizeof(SQLTimeStamp)},
+};
 
 int defaultPrecision(unsigned type) {
     switch (type) {
@@ -80,34 +93,18 @@ ColumnDescription FbTypes::describe(const FbField& field, int declaredPrecision)
             d.length = bytes;
         }
         break;
-    case SQL_FLOAT:
-    case SQL_DOUBLE:
-    case SQL_D_FLOAT:
-        d.type = DriverType::Float;
-        d.length = sizeof(double);
-        break;
-    case SQL_BOOLEAN:
-        d.type = DriverType::Boolean;
-        d.length = sizeof(std::int16_t);
-        break;
-    case SQL_TYPE_DATE:
-        d.type = DriverType::Date;
-        d.length = sizeof(SQLDate);
-        break;
-    case SQL_TYPE_TIME:
-        d.type = DriverType::Time;
-        d.length = sizeof(SQLTime);
-        break;
-    case SQL_TIMESTAMP:
-        d.type = DriverType::SQLTimeStamp;
-        d.length = sizeof(SQLTimeStamp);
-        break;
     case SQL_BLOB:
         d.type = DriverType::Blob;
         d.subType = field.subType == 1 ? DriverSubType::Memo : DriverSubType::Binary;
         break;
     default:
         d.type = DriverType::Unknown;
+        for (const FixedSizeType& fixed : kFixedSizeTypes) {
+            if (fixed.sqlType == field.type) {
+                d.type = fixed.driverType;
+                d.length = fixed.length;
+            }
+        }
         break;
     }
     return d;
@@ -120,45 +117,10 @@ ColumnDescription FbTypes::describeCatalogue(int fieldType, int subType, int sca
     field.scale = scale;
     field.length = static_cast<unsigned>(byteLength);
     field.charSet = static_cast<unsigned>(charSet);
-    switch (fieldType) {
-    case BlrShort:
-        field.type = SQL_SHORT;
-        break;
-    case BlrLong:
-        field.type = SQL_LONG;
-        break;
-    case BlrInt64:
-        field.type = SQL_INT64;
-        break;
-    case BlrFloat:
-        field.type = SQL_FLOAT;
-        break;
-    case BlrDouble:
-        field.type = SQL_DOUBLE;
-        break;
-    case BlrDate:
-        field.type = SQL_TYPE_DATE;
-        break;
-    case BlrTime:
-        field.type = SQL_TYPE_TIME;
-        break;
-    case BlrTimestamp:
-        field.type = SQL_TIMESTAMP;
-        break;
-    case BlrText:
-        field.type = SQL_TEXT;
-        break;
-    case BlrVarying:
-        field.type = SQL_VARYING;
-        break;
-    case BlrBoolean:
-        field.type = SQL_BOOLEAN;
-        break;
-    case BlrBlob:
-        field.type = SQL_BLOB;
-        break;
-    default:
-        break;
+    for (const CatalogueType& known : kCatalogueTypes) {
+        if (known.code == fieldType) {
+            field.type = known.sqlType;
+        }
     }
     ColumnDescription d = describe(field, precision);
     if (d.type == DriverType::String && charLength > 0) {

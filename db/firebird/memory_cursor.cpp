@@ -4,67 +4,16 @@
 
 namespace db::firebird {
 
-int MemoryCursor::getColumnCount(int* count) {
-    *count = static_cast<int>(columns_.size());
-    return DriverResult::Success;
-}
-
-int MemoryCursor::getColumnName(int column, const char** name) {
-    if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
+MemoryCursor::MemoryCursor(const std::vector<Column>& columns) {
+    for (const Column& column : columns) {
+        ColumnDescription description;
+        description.type = column.type;
+        description.length = column.type == DriverType::String
+                                 ? column.precision
+                                 : static_cast<int>(sizeof(std::int32_t));
+        description.precision = column.precision;
+        columns_.push_back({column.name, description, true, true});
     }
-    *name = columns_[static_cast<std::size_t>(column - 1)].name.c_str();
-    return DriverResult::Success;
-}
-
-int MemoryCursor::getColumnType(int column, int* type, int* subType) {
-    if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
-    }
-    *type = columns_[static_cast<std::size_t>(column - 1)].type;
-    *subType = DriverSubType::None;
-    return DriverResult::Success;
-}
-
-int MemoryCursor::getColumnLength(int column, int* length) {
-    if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
-    }
-    const Column& c = columns_[static_cast<std::size_t>(column - 1)];
-    *length = c.type == DriverType::String ? c.precision : static_cast<int>(sizeof(std::int32_t));
-    return DriverResult::Success;
-}
-
-int MemoryCursor::getColumnPrecision(int column, int* precision) {
-    if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
-    }
-    *precision = columns_[static_cast<std::size_t>(column - 1)].precision;
-    return DriverResult::Success;
-}
-
-int MemoryCursor::getColumnScale(int column, int* scale) {
-    if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
-    }
-    *scale = 0;
-    return DriverResult::Success;
-}
-
-int MemoryCursor::isNullable(int column, bool* nullable) {
-    if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
-    }
-    *nullable = true;
-    return DriverResult::Success;
-}
-
-int MemoryCursor::isReadOnly(int column, bool* readOnly) {
-    if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
-    }
-    *readOnly = true;
-    return DriverResult::Success;
 }
 
 int MemoryCursor::next() {
@@ -77,7 +26,7 @@ int MemoryCursor::next() {
 }
 
 int MemoryCursor::value(int column, const Value** found) const {
-    if (column < 1 || column > static_cast<int>(columns_.size())) {
+    if (!hasColumn(column)) {
         return DriverResult::OutOfRange;
     }
     if (current_ == nullptr) {

@@ -2,8 +2,7 @@
 // A cursor over rows the driver built itself, such as the parameter
 // descriptions of a stored procedure. Columns hold 32-bit integers or texts.
 
-#include "db/firebird/error_slot.h"
-#include "db/sql_driver.h"
+#include "db/firebird/described_cursor.h"
 
 #include <optional>
 #include <string>
@@ -12,7 +11,7 @@
 
 namespace db::firebird {
 
-class MemoryCursor final : public ISQLCursor {
+class MemoryCursor final : public DescribedCursor {
 public:
     using Value = std::variant<std::monostate, std::int32_t, std::string>;
 
@@ -22,20 +21,8 @@ public:
         int precision;
     };
 
-    explicit MemoryCursor(std::vector<Column> columns) : columns_(std::move(columns)) {}
+    explicit MemoryCursor(const std::vector<Column>& columns);
     void addRow(std::vector<Value> row) { rows_.push_back(std::move(row)); }
-
-    int getErrorMessageLen(int* length) override { return errors_.lengthTo(length); }
-    int getErrorMessage(char* buffer) override { return errors_.copyTo(buffer); }
-
-    int getColumnCount(int* count) override;
-    int getColumnName(int column, const char** name) override;
-    int getColumnType(int column, int* type, int* subType) override;
-    int getColumnLength(int column, int* length) override;
-    int getColumnPrecision(int column, int* precision) override;
-    int getColumnScale(int column, int* scale) override;
-    int isNullable(int column, bool* nullable) override;
-    int isReadOnly(int column, bool* readOnly) override;
 
     int next() override;
 
@@ -61,11 +48,9 @@ private:
     int value(int column, const Value** found) const;
     std::optional<std::int32_t> integerAt(int column, bool* isBlank, int* result) const;
 
-    std::vector<Column> columns_;
     std::vector<std::vector<Value>> rows_;
     std::size_t next_ = 0;
     const std::vector<Value>* current_ = nullptr;
-    ErrorSlot errors_;
 };
 
 } // namespace db::firebird

@@ -13,10 +13,10 @@ using namespace dataset;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::vector<ColumnDesc> columns{
-        {"ID", FieldType::Integer, 0, 0, false, false, {}},
-        {"NAME", FieldType::String, 20, 0, false, false, {}},
-        {"RATE", FieldType::FMTBcd, 4, 15, false, false, {}},
-        {"DAY", FieldType::Date, 0, 0, false, false, {}}};
+        {{"ID", FieldType::Integer, 0, 0, false, false}, {}},
+        {{"NAME", FieldType::String, 20, 0, false, false}, {}},
+        {{"RATE", FieldType::FMTBcd, 4, 15, false, false}, {}},
+        {{"DAY", FieldType::Date, 0, 0, false, false}, {}}};
     static const std::unique_ptr<EngineStore> store = [] {
         PacketWriter writer(columns, {});
         const std::vector<Value> row{std::int64_t{1}, "Bogota", db::Bcd::fromScaled(160000, 4),

@@ -16,11 +16,6 @@
 
 #include <memory>
 
-namespace dataset {
-class ClientDataSet;
-class Field;
-} // namespace dataset
-
 namespace ui {
 
 class CellEditor;
