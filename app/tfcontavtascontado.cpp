@@ -207,7 +207,7 @@ void Tfcontavtascontado::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
 }
 
 void Tfcontavtascontado::Enteratab(QObject*, char& Key) {
-    if (Key != EnterKeyFilter::Enter)
+    if (Key != EnterKeyFilter::kEnter)
         return;
     Key = 0;
     focusNextChild();
@@ -565,7 +565,7 @@ void Tfcontavtascontado::FormCloseQuery(bool& CanClose) {
     CanClose = true;
     if (!adjustments_->hasUnsavedChanges())
         return;
-    switch (Application::ask(text(ClosingAdjustments::SaveBeforeLeaving))) {
+    switch (Application::ask(text(ClosingAdjustments::kSaveBeforeLeaving))) {
     case Application::Answer::Yes:
         // Saved as F5 saves them; refused rows are reported and kept open.
         CanClose = adjustments_->close();

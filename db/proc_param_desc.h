@@ -11,7 +11,7 @@ namespace db {
 struct ProcParamDesc {
     int position = 0;
     ParamDirection direction = ParamDirection::Unknown;
-    int driverType = DriverType::Unknown;
+    int driverType = DriverType::kUnknown;
     FieldType fieldType = FieldType::Unknown;
     int subType = 0;
     int precision = 0;

@@ -9,7 +9,7 @@
 namespace db::firebird {
 
 namespace {
-constexpr unsigned BlobChunk = 32768;
+constexpr unsigned kBlobChunk = 32768;
 } // namespace
 
 FbCursor::FbCursor(std::shared_ptr<FbSession> session, Firebird::IResultSet* resultSet,
@@ -18,7 +18,7 @@ FbCursor::FbCursor(std::shared_ptr<FbSession> session, Firebird::IResultSet* res
     session_->addUser(this);
     std::string error;
     if (!row_.describe(session_->client(), metadata, &error)) {
-        errors_.fail(DriverResult::SqlError, error);
+        errors_.fail(DriverResult::kSqlError, error);
     }
     for (int i = 0; i < row_.count(); ++i) {
         const FbField& field = row_.field(i);
@@ -42,7 +42,7 @@ void FbCursor::sessionClosing() {
 int FbCursor::finish(bool commit) {
     ended_ = true;
     onRow_ = false;
-    int result = DriverResult::Success;
+    int result = DriverResult::kSuccess;
     if (resultSet_ != nullptr) {
         FbStatus status(session_->client());
         resultSet_->close(status.get());
@@ -62,65 +62,65 @@ int FbCursor::finish(bool commit) {
 
 int FbCursor::getColumnCount(int* count) {
     *count = static_cast<int>(columns_.size());
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::getColumnName(int column, const char** name) {
     if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *name = row_.field(column - 1).alias.c_str();
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::getColumnType(int column, int* type, int* subType) {
     if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *type = columns_[static_cast<std::size_t>(column - 1)].type;
     *subType = columns_[static_cast<std::size_t>(column - 1)].subType;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::getColumnLength(int column, int* length) {
     if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *length = columns_[static_cast<std::size_t>(column - 1)].length;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::getColumnPrecision(int column, int* precision) {
     if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *precision = columns_[static_cast<std::size_t>(column - 1)].precision;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::getColumnScale(int column, int* scale) {
     if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *scale = columns_[static_cast<std::size_t>(column - 1)].scale;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::isNullable(int column, bool* nullable) {
     if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *nullable = row_.field(column - 1).nullable;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::isReadOnly(int column, bool* readOnly) {
     if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     // Expressions have no column of a table behind them.
     *readOnly = row_.field(column - 1).relation.empty() || row_.field(column - 1).field.empty();
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::next() {
@@ -129,9 +129,9 @@ int FbCursor::next() {
     if (ended_ || resultSet_ == nullptr) {
         onRow_ = false;
         if (!session_->attached() && !ended_) {
-            return errors_.fail(DriverResult::InvalidHandle, "the connection is closed");
+            return errors_.fail(DriverResult::kInvalidHandle, "the connection is closed");
         }
-        return DriverResult::EndOfData;
+        return DriverResult::kEndOfData;
     }
     FbStatus status(session_->client());
     const int fetched = resultSet_->fetchNext(status.get(), row_.buffer());
@@ -142,11 +142,11 @@ int FbCursor::next() {
     }
     if (fetched == Firebird::IStatus::RESULT_OK) {
         onRow_ = true;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     }
     // The rows are all read: the statement's work is done and kept.
     const int ending = finish(true);
-    return ending != DriverResult::Success ? ending : DriverResult::EndOfData;
+    return ending != DriverResult::kSuccess ? ending : DriverResult::kEndOfData;
 }
 
 bool FbCursor::hasColumn(int column) const {
@@ -155,17 +155,17 @@ bool FbCursor::hasColumn(int column) const {
 
 int FbCursor::checkValue(int column, bool* isBlank) const {
     if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     if (!onRow_) {
-        return DriverResult::EndOfData;
+        return DriverResult::kEndOfData;
     }
     *isBlank = row_.isNull(column - 1);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::getString(int column, char* buffer, int bufferLength, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     const FbField& field = row_.field(column - 1);
@@ -173,23 +173,23 @@ int FbCursor::getString(int column, char* buffer, int bufferLength, bool* isBlan
     const FbValueReader reader(session_->client());
     if (const int r =
             reader.text(field, row_.data(column - 1), session_->options().trimChar, &text);
-        r != DriverResult::Success) {
+        r != DriverResult::kSuccess) {
         return r;
     }
     if (bufferLength < static_cast<int>(text.size()) + 1) {
-        return DriverResult::InvalidLength;
+        return DriverResult::kInvalidLength;
     }
     std::memcpy(buffer, text.c_str(), text.size() + 1);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::getShort(int column, std::int16_t* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     const FbField& field = row_.field(column - 1);
     if (field.type != SQL_SHORT && field.type != SQL_BOOLEAN) {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     std::int64_t wide = 0;
     const int r = FbValueReader(session_->client()).integer(field, row_.data(column - 1), &wide);
@@ -198,12 +198,12 @@ int FbCursor::getShort(int column, std::int16_t* value, bool* isBlank) {
 }
 
 int FbCursor::getLong(int column, std::int32_t* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     const FbField& field = row_.field(column - 1);
     if (field.type != SQL_SHORT && field.type != SQL_LONG) {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     std::int64_t wide = 0;
     const int r = FbValueReader(session_->client()).integer(field, row_.data(column - 1), &wide);
@@ -212,7 +212,7 @@ int FbCursor::getLong(int column, std::int32_t* value, bool* isBlank) {
 }
 
 int FbCursor::getInt64(int column, std::int64_t* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     return FbValueReader(session_->client())
@@ -220,7 +220,7 @@ int FbCursor::getInt64(int column, std::int64_t* value, bool* isBlank) {
 }
 
 int FbCursor::getDouble(int column, double* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     return FbValueReader(session_->client())
@@ -228,7 +228,7 @@ int FbCursor::getDouble(int column, double* value, bool* isBlank) {
 }
 
 int FbCursor::getBcd(int column, Bcd* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     return FbValueReader(session_->client())
@@ -236,7 +236,7 @@ int FbCursor::getBcd(int column, Bcd* value, bool* isBlank) {
 }
 
 int FbCursor::getDate(int column, SQLDate* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     return FbValueReader(session_->client())
@@ -244,7 +244,7 @@ int FbCursor::getDate(int column, SQLDate* value, bool* isBlank) {
 }
 
 int FbCursor::getTime(int column, SQLTime* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     return FbValueReader(session_->client())
@@ -252,7 +252,7 @@ int FbCursor::getTime(int column, SQLTime* value, bool* isBlank) {
 }
 
 int FbCursor::getTimeStamp(int column, SQLTimeStamp* value, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     return FbValueReader(session_->client())
@@ -261,7 +261,7 @@ int FbCursor::getTimeStamp(int column, SQLTimeStamp* value, bool* isBlank) {
 
 int FbCursor::getBytes(int column, std::uint8_t* buffer, int bufferLength, int* length,
                        bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     const FbField& field = row_.field(column - 1);
@@ -273,35 +273,35 @@ int FbCursor::getBytes(int column, std::uint8_t* buffer, int bufferLength, int* 
         size = stored;
         data += sizeof stored;
     } else if (field.type != SQL_TEXT) {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     if (bufferLength < size) {
-        return DriverResult::InvalidLength;
+        return DriverResult::kInvalidLength;
     }
     // An empty value may come with no buffer at all.
     if (size > 0) {
         std::memcpy(buffer, data, static_cast<std::size_t>(size));
     }
     *length = size;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::readBlob(int column) {
     if (blobColumn_ == column) {
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     }
     blob_.clear();
     Firebird::ITransaction* transaction =
         autoTransaction_ != nullptr ? autoTransaction_ : session_->activeTransaction();
     if (transaction == nullptr || !session_->attached()) {
-        return errors_.fail(DriverResult::InvalidHandle, "the blob's transaction has ended");
+        return errors_.fail(DriverResult::kInvalidHandle, "the blob's transaction has ended");
     }
     ISC_QUAD id;
     std::memcpy(&id, row_.data(column - 1), sizeof id);
     FbStatus status(session_->client());
     Firebird::IBlob* blob =
         session_->attachment()->openBlob(status.get(), transaction, &id, 0, nullptr);
-    std::vector<unsigned char> chunk(BlobChunk);
+    std::vector<unsigned char> chunk(kBlobChunk);
     while (!status.failed()) {
         unsigned got = 0;
         const int state =
@@ -323,40 +323,40 @@ int FbCursor::readBlob(int column) {
         return code;
     }
     blobColumn_ = column;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::getBlobSize(int column, std::uint32_t* size, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     if (row_.field(column - 1).type != SQL_BLOB) {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
-    if (const int r = readBlob(column); r != DriverResult::Success) {
+    if (const int r = readBlob(column); r != DriverResult::kSuccess) {
         return r;
     }
     *size = static_cast<std::uint32_t>(blob_.size());
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::getBlob(int column, void* buffer, std::uint32_t bufferLength, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     if (row_.field(column - 1).type != SQL_BLOB) {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
-    if (const int r = readBlob(column); r != DriverResult::Success) {
+    if (const int r = readBlob(column); r != DriverResult::kSuccess) {
         return r;
     }
     if (bufferLength < blob_.size()) {
-        return DriverResult::InvalidLength;
+        return DriverResult::kInvalidLength;
     }
     if (!blob_.empty()) {
         std::memcpy(buffer, blob_.data(), blob_.size());
     }
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 } // namespace db::firebird

@@ -15,7 +15,7 @@ namespace db::firebird {
 struct FbParamValue {
     bool set = false;
     ParamDirection direction = ParamDirection::In;
-    int type = DriverType::Unknown;
+    int type = DriverType::kUnknown;
     int subType = 0;
     int precision = 0;
     int scale = 0;

@@ -6,23 +6,23 @@ namespace db::firebird {
 
 namespace {
 
-constexpr unsigned CharSetOctets = 1;
-constexpr unsigned CharSetUnicodeFss = 3;
-constexpr unsigned CharSetUtf8 = 4;
+constexpr unsigned kCharSetOctets = 1;
+constexpr unsigned kCharSetUnicodeFss = 3;
+constexpr unsigned kCharSetUtf8 = 4;
 
 // Codes of RDB$FIELDS.RDB$FIELD_TYPE.
-constexpr int BlrShort = 7;
-constexpr int BlrLong = 8;
-constexpr int BlrFloat = 10;
-constexpr int BlrDate = 12;
-constexpr int BlrTime = 13;
-constexpr int BlrText = 14;
-constexpr int BlrInt64 = 16;
-constexpr int BlrBoolean = 23;
-constexpr int BlrDouble = 27;
-constexpr int BlrTimestamp = 35;
-constexpr int BlrVarying = 37;
-constexpr int BlrBlob = 261;
+constexpr int kBlrShort = 7;
+constexpr int kBlrLong = 8;
+constexpr int kBlrFloat = 10;
+constexpr int kBlrDate = 12;
+constexpr int kBlrTime = 13;
+constexpr int kBlrText = 14;
+constexpr int kBlrInt64 = 16;
+constexpr int kBlrBoolean = 23;
+constexpr int kBlrDouble = 27;
+constexpr int kBlrTimestamp = 35;
+constexpr int kBlrVarying = 37;
+constexpr int kBlrBlob = 261;
 
 int defaultPrecision(unsigned type) {
     switch (type) {
@@ -39,9 +39,9 @@ int defaultPrecision(unsigned type) {
 
 int FbTypes::bytesPerCharacter(unsigned charSet) {
     switch (charSet) {
-    case CharSetUtf8:
+    case kCharSetUtf8:
         return 4;
-    case CharSetUnicodeFss:
+    case kCharSetUnicodeFss:
         return 3;
     default:
         return 1;
@@ -54,13 +54,13 @@ ColumnDescription FbTypes::describe(const FbField& field, int declaredPrecision)
     switch (field.type) {
     case SQL_TEXT:
     case SQL_VARYING:
-        if (field.charSet == CharSetOctets) {
-            d.type = field.type == SQL_TEXT ? DriverType::Bytes : DriverType::VarBytes;
+        if (field.charSet == kCharSetOctets) {
+            d.type = field.type == SQL_TEXT ? DriverType::kBytes : DriverType::kVarBytes;
             d.length = bytes;
             d.precision = bytes;
         } else {
-            d.type = DriverType::String;
-            d.subType = field.type == SQL_TEXT ? DriverSubType::Fixed : DriverSubType::None;
+            d.type = DriverType::kString;
+            d.subType = field.type == SQL_TEXT ? DriverSubType::kFixed : DriverSubType::kNone;
             d.length = bytes;
             d.precision = bytes / bytesPerCharacter(field.charSet);
         }
@@ -69,45 +69,45 @@ ColumnDescription FbTypes::describe(const FbField& field, int declaredPrecision)
     case SQL_LONG:
     case SQL_INT64:
         if (field.scale < 0) {
-            d.type = DriverType::Bcd;
+            d.type = DriverType::kBcd;
             d.scale = -field.scale;
             d.precision = declaredPrecision > 0 ? declaredPrecision : defaultPrecision(field.type);
             d.length = static_cast<int>(sizeof(Bcd));
         } else {
-            d.type = field.type == SQL_SHORT  ? DriverType::Int16
-                     : field.type == SQL_LONG ? DriverType::Int32
-                                              : DriverType::Int64;
+            d.type = field.type == SQL_SHORT  ? DriverType::kInt16
+                     : field.type == SQL_LONG ? DriverType::kInt32
+                                              : DriverType::kInt64;
             d.length = bytes;
         }
         break;
     case SQL_FLOAT:
     case SQL_DOUBLE:
     case SQL_D_FLOAT:
-        d.type = DriverType::Float;
+        d.type = DriverType::kFloat;
         d.length = sizeof(double);
         break;
     case SQL_BOOLEAN:
-        d.type = DriverType::Boolean;
+        d.type = DriverType::kBoolean;
         d.length = sizeof(std::int16_t);
         break;
     case SQL_TYPE_DATE:
-        d.type = DriverType::Date;
+        d.type = DriverType::kDate;
         d.length = sizeof(SQLDate);
         break;
     case SQL_TYPE_TIME:
-        d.type = DriverType::Time;
+        d.type = DriverType::kTime;
         d.length = sizeof(SQLTime);
         break;
     case SQL_TIMESTAMP:
-        d.type = DriverType::SQLTimeStamp;
+        d.type = DriverType::kSQLTimeStamp;
         d.length = sizeof(SQLTimeStamp);
         break;
     case SQL_BLOB:
-        d.type = DriverType::Blob;
-        d.subType = field.subType == 1 ? DriverSubType::Memo : DriverSubType::Binary;
+        d.type = DriverType::kBlob;
+        d.subType = field.subType == 1 ? DriverSubType::kMemo : DriverSubType::kBinary;
         break;
     default:
-        d.type = DriverType::Unknown;
+        d.type = DriverType::kUnknown;
         break;
     }
     return d;
@@ -121,47 +121,47 @@ ColumnDescription FbTypes::describeCatalogue(int fieldType, int subType, int sca
     field.length = static_cast<unsigned>(byteLength);
     field.charSet = static_cast<unsigned>(charSet);
     switch (fieldType) {
-    case BlrShort:
+    case kBlrShort:
         field.type = SQL_SHORT;
         break;
-    case BlrLong:
+    case kBlrLong:
         field.type = SQL_LONG;
         break;
-    case BlrInt64:
+    case kBlrInt64:
         field.type = SQL_INT64;
         break;
-    case BlrFloat:
+    case kBlrFloat:
         field.type = SQL_FLOAT;
         break;
-    case BlrDouble:
+    case kBlrDouble:
         field.type = SQL_DOUBLE;
         break;
-    case BlrDate:
+    case kBlrDate:
         field.type = SQL_TYPE_DATE;
         break;
-    case BlrTime:
+    case kBlrTime:
         field.type = SQL_TYPE_TIME;
         break;
-    case BlrTimestamp:
+    case kBlrTimestamp:
         field.type = SQL_TIMESTAMP;
         break;
-    case BlrText:
+    case kBlrText:
         field.type = SQL_TEXT;
         break;
-    case BlrVarying:
+    case kBlrVarying:
         field.type = SQL_VARYING;
         break;
-    case BlrBoolean:
+    case kBlrBoolean:
         field.type = SQL_BOOLEAN;
         break;
-    case BlrBlob:
+    case kBlrBlob:
         field.type = SQL_BLOB;
         break;
     default:
         break;
     }
     ColumnDescription d = describe(field, precision);
-    if (d.type == DriverType::String && charLength > 0) {
+    if (d.type == DriverType::kString && charLength > 0) {
         d.precision = charLength;
     }
     return d;

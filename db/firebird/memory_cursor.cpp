@@ -6,111 +6,111 @@ namespace db::firebird {
 
 int MemoryCursor::getColumnCount(int* count) {
     *count = static_cast<int>(columns_.size());
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int MemoryCursor::getColumnName(int column, const char** name) {
     if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *name = columns_[static_cast<std::size_t>(column - 1)].name.c_str();
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int MemoryCursor::getColumnType(int column, int* type, int* subType) {
     if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *type = columns_[static_cast<std::size_t>(column - 1)].type;
-    *subType = DriverSubType::None;
-    return DriverResult::Success;
+    *subType = DriverSubType::kNone;
+    return DriverResult::kSuccess;
 }
 
 int MemoryCursor::getColumnLength(int column, int* length) {
     if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     const Column& c = columns_[static_cast<std::size_t>(column - 1)];
-    *length = c.type == DriverType::String ? c.precision : static_cast<int>(sizeof(std::int32_t));
-    return DriverResult::Success;
+    *length = c.type == DriverType::kString ? c.precision : static_cast<int>(sizeof(std::int32_t));
+    return DriverResult::kSuccess;
 }
 
 int MemoryCursor::getColumnPrecision(int column, int* precision) {
     if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *precision = columns_[static_cast<std::size_t>(column - 1)].precision;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int MemoryCursor::getColumnScale(int column, int* scale) {
     if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *scale = 0;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int MemoryCursor::isNullable(int column, bool* nullable) {
     if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *nullable = true;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int MemoryCursor::isReadOnly(int column, bool* readOnly) {
     if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *readOnly = true;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int MemoryCursor::next() {
     if (next_ >= rows_.size()) {
         current_ = nullptr;
-        return DriverResult::EndOfData;
+        return DriverResult::kEndOfData;
     }
     current_ = &rows_[next_++];
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int MemoryCursor::value(int column, const Value** found) const {
     if (column < 1 || column > static_cast<int>(columns_.size())) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     if (current_ == nullptr) {
-        return DriverResult::EndOfData;
+        return DriverResult::kEndOfData;
     }
     *found = &(*current_)[static_cast<std::size_t>(column - 1)];
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int MemoryCursor::getString(int column, char* buffer, int bufferLength, bool* isBlank) {
     const Value* v = nullptr;
-    if (const int r = value(column, &v); r != DriverResult::Success) {
+    if (const int r = value(column, &v); r != DriverResult::kSuccess) {
         return r;
     }
     *isBlank = std::holds_alternative<std::monostate>(*v);
     if (*isBlank) {
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     }
     const auto* text = std::get_if<std::string>(v);
     if (text == nullptr) {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     if (bufferLength < static_cast<int>(text->size()) + 1) {
-        return DriverResult::InvalidLength;
+        return DriverResult::kInvalidLength;
     }
     std::memcpy(buffer, text->c_str(), text->size() + 1);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 std::optional<std::int32_t> MemoryCursor::integerAt(int column, bool* isBlank, int* result) const {
     const Value* v = nullptr;
     *result = value(column, &v);
-    if (*result != DriverResult::Success) {
+    if (*result != DriverResult::kSuccess) {
         return std::nullopt;
     }
     *isBlank = std::holds_alternative<std::monostate>(*v);
@@ -119,7 +119,7 @@ std::optional<std::int32_t> MemoryCursor::integerAt(int column, bool* isBlank, i
     }
     const auto* number = std::get_if<std::int32_t>(v);
     if (number == nullptr) {
-        *result = DriverResult::InvalidFieldType;
+        *result = DriverResult::kInvalidFieldType;
         return std::nullopt;
     }
     return *number;
