@@ -221,10 +221,11 @@ Tfcontavtascontado::~Tfcontavtascontado() = default;
 
 void Tfcontavtascontado::bindDataControls() {
     db::BusyCursor::setHandler([](bool busy) {
-        if (busy)
+        if (busy) {
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        else
+        } else {
             QGuiApplication::restoreOverrideCursor();
+        }
     });
     const auto guard = [](const std::function<void()>& action) { Application::runGuarded(action); };
     Pto->setKeyField(schema::kPointId);

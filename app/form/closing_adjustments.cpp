@@ -38,10 +38,11 @@ std::string ClosingAdjustments::filterFor(const platform::Date& day) {
 }
 
 void ClosingAdjustments::toggle() {
-    if (window_.panelShown())
+    if (window_.panelShown()) {
         close();
-    else
+    } else {
         open();
+    }
 }
 
 void ClosingAdjustments::open() {
