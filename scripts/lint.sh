@@ -8,8 +8,8 @@
 #
 # --fix      rewrites the files with clang-format first, then runs clang-tidy.
 # BUILD_DIR  where the compile commands come from (default build-lint/). The
-#            script configures it and builds only Qt's generated sources
-#            (the *_autogen targets), which clang-tidy needs to parse.
+#            script configures it and builds only the libraries' Qt generated
+#            sources (their *_autogen targets), which clang-tidy needs to parse.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -44,7 +44,8 @@ if [ ! -f "$dir/build.ninja" ]; then
         cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
         -DCMAKE_AUTOGEN_ORIGIN_DEPENDS=OFF >/dev/null
 fi
-mapfile -t autogen < <(ninja -C "$dir" -t targets all | sed -n 's/^\([A-Za-z0-9_]*_autogen\):.*/\1/p' | sort -u)
+# The project's libraries are the pelmora_* targets; the tests' moc is not needed.
+mapfile -t autogen < <(ninja -C "$dir" -t targets all | sed -n 's/^\(pelmora_[A-Za-z0-9_]*_autogen\):.*/\1/p' | sort -u)
 if [ ${#autogen[@]} -gt 0 ]; then
     ninja -C "$dir" "${autogen[@]}" >/dev/null
 fi
