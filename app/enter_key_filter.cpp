@@ -21,7 +21,7 @@ bool EnterKeyFilter::eventFilter(QObject* watched, QEvent* event) {
                        !(press->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (!enter)
         return false;
-    char key = Enter;
+    char key = kEnter;
     handler_(watched, key);
     return key == 0;
 }

@@ -12,7 +12,7 @@ namespace app {
 class EnterKeyFilter : public QObject {
     Q_OBJECT
 public:
-    static constexpr char Enter = 13;
+    static constexpr char kEnter = 13;
 
     using Handler = std::function<void(QObject* sender, char& key)>;
 

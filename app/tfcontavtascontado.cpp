@@ -207,7 +207,7 @@ void Tfcontavtascontado::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
 }
 
 void Tfcontavtascontado::Enteratab(QObject*, char& Key) {
-    if (Key != EnterKeyFilter::Enter)
+    if (Key != EnterKeyFilter::kEnter)
         return;
     Key = 0;
     focusNextChild();
@@ -221,10 +221,11 @@ Tfcontavtascontado::~Tfcontavtascontado() = default;
 
 void Tfcontavtascontado::bindDataControls() {
     db::BusyCursor::setHandler([](bool busy) {
-        if (busy)
+        if (busy) {
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        else
+        } else {
             QGuiApplication::restoreOverrideCursor();
+        }
     });
     const auto guard = [](const std::function<void()>& action) { Application::runGuarded(action); };
     Pto->setKeyField(schema::kPointId);
@@ -565,7 +566,7 @@ void Tfcontavtascontado::FormCloseQuery(bool& CanClose) {
     CanClose = true;
     if (!adjustments_->hasUnsavedChanges())
         return;
-    switch (Application::ask(text(ClosingAdjustments::SaveBeforeLeaving))) {
+    switch (Application::ask(text(ClosingAdjustments::kSaveBeforeLeaving))) {
     case Application::Answer::Yes:
         // Saved as F5 saves them; refused rows are reported and kept open.
         CanClose = adjustments_->close();

@@ -18,10 +18,10 @@ namespace {
 
 using namespace Firebird;
 
-constexpr int RowCount = 10000;
-constexpr const char* Insert = "insert into \"AJUSTE_CIERRE\" (\"AJCI_ID\", \"AJCI_FECINI\", "
-                               "\"AJCI_FECFIN\", \"AJCI_PORC\", \"AJCI_FACTOR\") "
-                               "values (?, ?, ?, ?, ?)";
+constexpr int kRowCount = 10000;
+constexpr const char* kInsert = "insert into \"AJUSTE_CIERRE\" (\"AJCI_ID\", \"AJCI_FECINI\", "
+                                "\"AJCI_FECFIN\", \"AJCI_PORC\", \"AJCI_FACTOR\") "
+                                "values (?, ?, ?, ?, ?)";
 
 const BenchDatabase& database() {
     static const BenchDatabase instance(
@@ -46,7 +46,7 @@ void ClientDataSetApplyInserts(benchmark::State& state) {
         state.PauseTiming();
         connection->executeStatement("delete from ajuste_cierre");
         ajuste.open();
-        for (int i = 0; i < RowCount; ++i) {
+        for (int i = 0; i < kRowCount; ++i) {
             ajuste.Append();
             sets.CAjusteAJCI_ID->setAsInteger(i);
             sets.CAjusteAJCI_FECINI->setAsDate({2024, 3, 1 + i % 28});
@@ -62,7 +62,7 @@ void ClientDataSetApplyInserts(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.counters["errors"] = errors;
-    state.SetItemsProcessed(state.iterations() * RowCount);
+    state.SetItemsProcessed(state.iterations() * kRowCount);
 }
 
 void ClientApiPreparedInsert(benchmark::State& state) {
@@ -75,7 +75,7 @@ void ClientApiPreparedInsert(benchmark::State& state) {
         // rows are cleaned up here rather than by the timed inserts.
         database().fetchAll("select * from ajuste_cierre");
         state.ResumeTiming();
-        runPreparedInsert(attachment, Insert, RowCount, [&](InsertMessage& message, int i) {
+        runPreparedInsert(attachment, kInsert, kRowCount, [&](InsertMessage& message, int i) {
             message.set(0, std::int32_t{i});
             const ISC_DATE day = util->encodeDate(2024, 3, 1 + i % 28);
             message.set(1, day);
@@ -86,7 +86,7 @@ void ClientApiPreparedInsert(benchmark::State& state) {
     }
     ClientStatus status;
     attachment->detach(status.get());
-    state.SetItemsProcessed(state.iterations() * RowCount);
+    state.SetItemsProcessed(state.iterations() * kRowCount);
 }
 
 BENCHMARK(ClientApiPreparedInsert)->Unit(benchmark::kMillisecond)->Iterations(3);

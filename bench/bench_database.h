@@ -30,7 +30,7 @@ private:
 
 // The sales table that the fetch benchmarks read: rowCount rows of an id, a
 // name, an amount with four decimals and a posting date.
-constexpr const char* SalesSelect = "select id, name, amount, posted from sale";
+constexpr const char* kSalesSelect = "select id, name, amount, posted from sale";
 std::vector<std::string> salesTableSetup(int rowCount);
 
 class BenchDatabase {

@@ -19,10 +19,10 @@
 namespace bench {
 namespace {
 
-constexpr int RowCount = 100000;
+constexpr int kRowCount = 100000;
 
 const BenchDatabase& database() {
-    static const BenchDatabase instance("dataset", salesTableSetup(RowCount));
+    static const BenchDatabase instance("dataset", salesTableSetup(kRowCount));
     return instance;
 }
 
@@ -50,7 +50,7 @@ void fetchBare(db::ISQLCommand& command) {
 void DriverCursorFetch(benchmark::State& state) {
     auto connection = database().connect();
     std::unique_ptr<db::ISQLCommand> command = connection->newDriverCommand();
-    command->prepare(SalesSelect, 0);
+    command->prepare(kSalesSelect, 0);
     for (auto _ : state) {
         fetchBare(*command);
     }
@@ -67,7 +67,7 @@ struct Setup {
         provider.setDataSet(&query);
         provider.Options = dataset::ProviderOption::AllowCommandText;
         sale.ProviderName = "PSale";
-        sale.setCommandText(SalesSelect);
+        sale.setCommandText(kSalesSelect);
     }
 };
 
@@ -83,14 +83,14 @@ void ClientDataSetOpen(benchmark::State& state) {
     // Memory of the engine against the raw size of the values (4 + name +
     // 8 + 4 bytes a row).
     std::size_t raw = 0;
-    for (int i = 0; i < RowCount; ++i) {
+    for (int i = 0; i < kRowCount; ++i) {
         raw += 16 + ("Venta " + std::to_string(i)).size();
     }
     int rows = 0;
     dataset::DataPacket packet = setup.provider.getRecords(
-        -1, rows, dataset::GetRecordsOption::MetaData, setup.sale.CommandText(), {});
+        -1, rows, dataset::GetRecordsOption::kMetaData, setup.sale.CommandText(), {});
     const dataset::EngineStore store(std::move(*packet));
-    state.counters["raw_bytes_per_row"] = static_cast<double>(raw) / RowCount;
+    state.counters["raw_bytes_per_row"] = static_cast<double>(raw) / kRowCount;
     state.counters["engine_bytes_per_row"] = static_cast<double>(store.memoryUsed()) / rows;
     state.counters["rows"] = rows;
 }
@@ -100,7 +100,7 @@ void ClientDataSetOpen(benchmark::State& state) {
 void OpenAgainstDriverLoopInTurns(benchmark::State& state) {
     Setup setup;
     std::unique_ptr<db::ISQLCommand> command = setup.connection->newDriverCommand();
-    command->prepare(SalesSelect, 0);
+    command->prepare(kSalesSelect, 0);
     std::vector<double> ratios;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
@@ -121,7 +121,7 @@ void OpenAgainstDriverLoopInTurns(benchmark::State& state) {
 void LocateLastRow(benchmark::State& state) {
     Setup setup;
     setup.sale.open();
-    const std::string last = "Venta " + std::to_string(RowCount - 1);
+    const std::string last = "Venta " + std::to_string(kRowCount - 1);
     for (auto _ : state) {
         setup.sale.First();
         benchmark::DoNotOptimize(setup.sale.Locate("NAME", last));

@@ -15,17 +15,17 @@ namespace {
 
 using namespace Firebird;
 
-constexpr int RowCount = 100000;
+constexpr int kRowCount = 100000;
 
 const BenchDatabase& database() {
-    static const BenchDatabase instance("fetch", salesTableSetup(RowCount));
+    static const BenchDatabase instance("fetch", salesTableSetup(kRowCount));
     return instance;
 }
 
 void DriverCursorFetch(benchmark::State& state) {
     auto connection = database().connect();
     std::unique_ptr<db::ISQLCommand> command = connection->newDriverCommand();
-    if (command->prepare(SalesSelect, 0) != 0) {
+    if (command->prepare(kSalesSelect, 0) != 0) {
         state.SkipWithError("prepare failed");
         return;
     }
@@ -62,8 +62,8 @@ void ClientApiFetch(benchmark::State& state) {
     IUtil* util = fb_get_master_interface()->getUtilInterface();
     IAttachment* attachment = database().attach();
     ITransaction* prepareTransaction = attachment->startTransaction(status.get(), 0, nullptr);
-    IStatement* statement = attachment->prepare(status.get(), prepareTransaction, 0, SalesSelect, 3,
-                                                IStatement::PREPARE_PREFETCH_METADATA);
+    IStatement* statement = attachment->prepare(status.get(), prepareTransaction, 0, kSalesSelect,
+                                                3, IStatement::PREPARE_PREFETCH_METADATA);
     prepareTransaction->commit(status.get());
     status.check("prepare");
     IMessageMetadata* meta = statement->getOutputMetadata(status.get());

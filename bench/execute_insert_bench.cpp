@@ -17,8 +17,8 @@ namespace {
 
 using namespace Firebird;
 
-constexpr int InsertCount = 10000;
-constexpr const char* Insert = "insert into sale (id, name, amount) values (?, ?, ?)";
+constexpr int kInsertCount = 10000;
+constexpr const char* kInsert = "insert into sale (id, name, amount) values (?, ?, ?)";
 
 const BenchDatabase& database() {
     static const BenchDatabase instance(
@@ -38,17 +38,17 @@ void ExecuteStatementInsert(benchmark::State& state) {
     const db::TransactionDesc desc{1, 0, connection.isolationLevel(), 0};
     for (auto _ : state) {
         connection.startTransaction(desc);
-        for (int i = 0; i < InsertCount; ++i) {
+        for (int i = 0; i < kInsertCount; ++i) {
             db::SQLParams params{
                 {"P1", db::FieldType::Integer, db::ParamDirection::In, std::int64_t{i}},
                 {"P2", db::FieldType::String, db::ParamDirection::In, nameOf(i)},
                 {"P3", db::FieldType::FMTBcd, db::ParamDirection::In,
                  db::Bcd::fromScaled(i * 12575LL, 4)}};
-            benchmark::DoNotOptimize(connection.executeStatement(Insert, std::move(params)));
+            benchmark::DoNotOptimize(connection.executeStatement(kInsert, std::move(params)));
         }
         connection.commit(desc);
     }
-    state.SetItemsProcessed(state.iterations() * InsertCount);
+    state.SetItemsProcessed(state.iterations() * kInsertCount);
 }
 
 void fill(InsertMessage& message, int i) {
@@ -60,11 +60,11 @@ void fill(InsertMessage& message, int i) {
 void ClientApiPreparedInsert(benchmark::State& state) {
     IAttachment* attachment = database().attach();
     for (auto _ : state) {
-        runPreparedInsert(attachment, Insert, InsertCount, fill);
+        runPreparedInsert(attachment, kInsert, kInsertCount, fill);
     }
     ClientStatus status;
     attachment->detach(status.get());
-    state.SetItemsProcessed(state.iterations() * InsertCount);
+    state.SetItemsProcessed(state.iterations() * kInsertCount);
 }
 
 void ClientApiPrepareEachInsert(benchmark::State& state) {
@@ -72,8 +72,9 @@ void ClientApiPrepareEachInsert(benchmark::State& state) {
     IAttachment* attachment = database().attach();
     for (auto _ : state) {
         ITransaction* transaction = attachment->startTransaction(status.get(), 0, nullptr);
-        for (int i = 0; i < InsertCount; ++i) {
-            IStatement* statement = attachment->prepare(status.get(), transaction, 0, Insert, 3, 0);
+        for (int i = 0; i < kInsertCount; ++i) {
+            IStatement* statement =
+                attachment->prepare(status.get(), transaction, 0, kInsert, 3, 0);
             {
                 InsertMessage message(status, statement);
                 fill(message, i);
@@ -87,7 +88,7 @@ void ClientApiPrepareEachInsert(benchmark::State& state) {
         status.check("commit");
     }
     attachment->detach(status.get());
-    state.SetItemsProcessed(state.iterations() * InsertCount);
+    state.SetItemsProcessed(state.iterations() * kInsertCount);
 }
 
 BENCHMARK(ClientApiPreparedInsert)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -16,7 +16,7 @@ namespace {
 using dataset::FieldType;
 using dataset::Value;
 
-constexpr int RowCount = 100000;
+constexpr int kRowCount = 100000;
 
 std::vector<dataset::ColumnDesc> columns() {
     return {{"AJCI_ID", FieldType::Integer, 0, 0, false, false, {}},
@@ -28,7 +28,7 @@ std::vector<dataset::ColumnDesc> columns() {
 const dataset::EngineStore& store() {
     static const std::unique_ptr<dataset::EngineStore> instance = [] {
         dataset::PacketWriter writer(columns(), {});
-        for (int i = 0; i < RowCount; ++i) {
+        for (int i = 0; i < kRowCount; ++i) {
             writer.addRow(dataset::RowStatus::Unmodified,
                           std::vector<Value>{std::int64_t{i}, "Venta " + std::to_string(i),
                                              db::SQLDate{2024, 1 + i % 12, 1 + i % 28},
@@ -77,7 +77,7 @@ void runFilter(benchmark::State& state, const char* text) {
                 return expression->matches(codec, row);
             }));
     }
-    state.SetItemsProcessed(state.iterations() * RowCount);
+    state.SetItemsProcessed(state.iterations() * kRowCount);
 }
 
 void FilterOneDay(benchmark::State& state) {
@@ -94,7 +94,7 @@ void HandLoopOneDay(benchmark::State& state) {
                 return date != nullptr && *date == day;
             }));
     }
-    state.SetItemsProcessed(state.iterations() * RowCount);
+    state.SetItemsProcessed(state.iterations() * kRowCount);
 }
 
 void FilterCompound(benchmark::State& state) {
@@ -118,7 +118,7 @@ void HandLoopCompound(benchmark::State& state) {
                        integer != nullptr && *integer < 50000;
             }));
     }
-    state.SetItemsProcessed(state.iterations() * RowCount);
+    state.SetItemsProcessed(state.iterations() * kRowCount);
 }
 
 BENCHMARK(HandLoopOneDay)->Unit(benchmark::kMillisecond);

@@ -46,7 +46,7 @@ std::optional<Bcd> Bcd::fromString(std::string_view text) {
         integer = "0";
     }
     const std::size_t digits = integer.size() + decimals.size();
-    if (digits > MaxDigits || decimals.size() > PlacesMask) {
+    if (digits > kMaxDigits || decimals.size() > kPlacesMask) {
         return std::nullopt;
     }
     Bcd result;
@@ -61,7 +61,7 @@ std::optional<Bcd> Bcd::fromString(std::string_view text) {
     }
     result.signSpecialPlaces = static_cast<std::uint8_t>(decimals.size());
     if (negative && nonZero) {
-        result.signSpecialPlaces |= NegativeBit;
+        result.signSpecialPlaces |= kNegativeBit;
     }
     return result;
 }
@@ -86,7 +86,7 @@ Bcd Bcd::fromScaled(std::int64_t value, int scale) {
     }
     result.signSpecialPlaces = static_cast<std::uint8_t>(scale);
     if (value < 0) {
-        result.signSpecialPlaces |= NegativeBit;
+        result.signSpecialPlaces |= kNegativeBit;
     }
     return result;
 }
@@ -119,22 +119,22 @@ std::string Bcd::toString() const {
 }
 
 std::optional<std::int64_t> Bcd::toScaled() const {
-    constexpr std::uint64_t limit = std::numeric_limits<std::int64_t>::max();
+    constexpr std::uint64_t kLimit = std::numeric_limits<std::int64_t>::max();
     std::uint64_t magnitude = 0;
     for (int i = 0; i < precision; ++i) {
         const std::uint64_t d = static_cast<std::uint64_t>(digit(i));
-        if (magnitude > (limit + 1 - d) / 10) {
+        if (magnitude > (kLimit + 1 - d) / 10) {
             return std::nullopt;
         }
         magnitude = magnitude * 10 + d;
     }
     if (negative()) {
-        if (magnitude > limit + 1) {
+        if (magnitude > kLimit + 1) {
             return std::nullopt;
         }
         return static_cast<std::int64_t>(0 - magnitude);
     }
-    if (magnitude > limit) {
+    if (magnitude > kLimit) {
         return std::nullopt;
     }
     return static_cast<std::int64_t>(magnitude);

@@ -10,9 +10,9 @@
 namespace db {
 
 struct Bcd {
-    static constexpr int MaxDigits = 64;
-    static constexpr std::uint8_t NegativeBit = 0x80;
-    static constexpr std::uint8_t PlacesMask = 0x3F;
+    static constexpr int kMaxDigits = 64;
+    static constexpr std::uint8_t kNegativeBit = 0x80;
+    static constexpr std::uint8_t kPlacesMask = 0x3F;
 
     // Number of digits held in fraction, the integer digits and the decimals.
     std::uint8_t precision = 0;
@@ -21,8 +21,8 @@ struct Bcd {
     // Digits, two to a byte, most significant first (high nibble before low).
     std::uint8_t fraction[32] = {};
 
-    int scale() const { return signSpecialPlaces & PlacesMask; }
-    bool negative() const { return (signSpecialPlaces & NegativeBit) != 0; }
+    int scale() const { return signSpecialPlaces & kPlacesMask; }
+    bool negative() const { return (signSpecialPlaces & kNegativeBit) != 0; }
     int digit(int index) const;
     void setDigit(int index, int value);
 

@@ -6,8 +6,8 @@
 namespace db {
 
 std::optional<Bcd> BcdNormalizer::normalize(const Bcd& value, int precision, int scale) {
-    if (precision < 0 || scale < 0 || scale > precision || precision > Bcd::MaxDigits ||
-        scale > Bcd::PlacesMask) {
+    if (precision < 0 || scale < 0 || scale > precision || precision > Bcd::kMaxDigits ||
+        scale > Bcd::kPlacesMask) {
         return std::nullopt;
     }
     if (value.scale() == scale && value.precision >= scale && value.precision <= precision) {
@@ -43,7 +43,7 @@ std::optional<Bcd> BcdNormalizer::normalize(const Bcd& value, int precision, int
         }
         result.signSpecialPlaces = static_cast<std::uint8_t>(scale);
         if (value.negative() && nonZero) {
-            result.signSpecialPlaces |= Bcd::NegativeBit;
+            result.signSpecialPlaces |= Bcd::kNegativeBit;
         }
         return result;
     }
@@ -51,7 +51,7 @@ std::optional<Bcd> BcdNormalizer::normalize(const Bcd& value, int precision, int
     const int integerDigits = value.precision - places;
     // The integer digits without leading zeros, then the decimals cut or
     // padded to the scale; one more place for a carry of the rounding.
-    int digits[Bcd::MaxDigits + Bcd::PlacesMask + 2];
+    int digits[Bcd::kMaxDigits + Bcd::kPlacesMask + 2];
     int count = 0;
     int i = 0;
     while (i < integerDigits && value.digit(i) == 0) {
@@ -100,7 +100,7 @@ std::optional<Bcd> BcdNormalizer::normalize(const Bcd& value, int precision, int
     }
     result.signSpecialPlaces = static_cast<std::uint8_t>(scale);
     if (value.negative() && nonZero) {
-        result.signSpecialPlaces |= Bcd::NegativeBit;
+        result.signSpecialPlaces |= Bcd::kNegativeBit;
     }
     return result;
 }

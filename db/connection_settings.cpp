@@ -15,7 +15,7 @@ std::int64_t integerValue(const std::string& value) {
     const std::string trimmed = platform::trim(value);
     const auto number = platform::toInteger(trimmed);
     if (!number) {
-        throw DatabaseError(platform::fill(ConnectionSettings::NotAnInteger, trimmed));
+        throw DatabaseError(platform::fill(ConnectionSettings::kNotAnInteger, trimmed));
     }
     return *number;
 }
@@ -44,13 +44,13 @@ int ConnectionSettings::apply(ISQLConnection& c, const ConnectionParams& params,
         !charSet.empty()) {
         c.SetOption(ConnectionOption::ServerCharSet, charSet);
     }
-    int isolationLevel = IsolationLevel::ReadCommitted;
+    int isolationLevel = IsolationLevel::kReadCommitted;
     if (const std::string value = params.value(driverName + " TransIsolation"); !value.empty()) {
         // Deliberately not trimmed: only the exact words select another level.
         const std::string level = platform::lower(value);
-        isolationLevel = level == "repeatableread" ? IsolationLevel::RepeatableRead
-                         : level == "dirtyread"    ? IsolationLevel::DirtyRead
-                                                   : IsolationLevel::ReadCommitted;
+        isolationLevel = level == "repeatableread" ? IsolationLevel::kRepeatableRead
+                         : level == "dirtyread"    ? IsolationLevel::kDirtyRead
+                                                   : IsolationLevel::kReadCommitted;
         c.SetOption(ConnectionOption::TransIsolation, std::int64_t{isolationLevel});
     }
     if (const std::string value = params.value("SqlDialect"); !value.empty()) {
@@ -76,10 +76,10 @@ std::int64_t ConnectionSettings::blobSize(const ConnectionParams& params) {
 
 std::int64_t ConnectionSettings::rowsetSize(const ConnectionParams& params) {
     if (!params.contains("RowsetSize")) {
-        return DefaultRowsetSize;
+        return kDefaultRowsetSize;
     }
     return platform::toInteger(platform::trim(params.value("RowsetSize")))
-        .value_or(DefaultRowsetSize);
+        .value_or(kDefaultRowsetSize);
 }
 
 } // namespace db

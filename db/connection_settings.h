@@ -13,8 +13,8 @@ namespace db {
 
 class ConnectionSettings {
 public:
-    static constexpr const char* NotAnInteger = "'%s' is not a valid integer value";
-    static constexpr int DefaultRowsetSize = 20;
+    static constexpr const char* kNotAnInteger = "'%s' is not a valid integer value";
+    static constexpr int kDefaultRowsetSize = 20;
 
     // Sets the options the parameter list names on a server connection that is
     // not yet connected, in a fixed order, and gives the isolation level the

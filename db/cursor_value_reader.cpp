@@ -12,7 +12,7 @@ namespace db {
 
 namespace {
 
-constexpr std::size_t LocalStringBuffer = 1024;
+constexpr std::size_t kLocalStringBuffer = 1024;
 
 // A string column's length counts bytes; leave room for the zero.
 int stringBuffer(const FieldDef& def) {
@@ -29,10 +29,10 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
     bool blank = false;
     int r = 0;
     switch (def.driverType) {
-    case DriverType::String: {
+    case DriverType::kString: {
         // Short columns, the common case, are read without a heap buffer.
         const auto size = static_cast<std::size_t>(stringBuffer(def));
-        char local[LocalStringBuffer];
+        char local[kLocalStringBuffer];
         std::vector<char> large;
         char* buffer = local;
         if (size > sizeof local) {
@@ -51,7 +51,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         }
         break;
     }
-    case DriverType::Date: {
+    case DriverType::kDate: {
         SQLDate date;
         r = cursor.getDate(column, &date, &blank);
         if (r == 0 && !blank) {
@@ -60,8 +60,8 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         }
         break;
     }
-    case DriverType::Int16:
-    case DriverType::Boolean: {
+    case DriverType::kInt16:
+    case DriverType::kBoolean: {
         std::int16_t number = 0;
         r = cursor.getShort(column, &number, &blank);
         if (r == 0 && !blank) {
@@ -70,7 +70,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         }
         break;
     }
-    case DriverType::Int32: {
+    case DriverType::kInt32: {
         std::int32_t number = 0;
         r = cursor.getLong(column, &number, &blank);
         if (r == 0 && !blank) {
@@ -79,7 +79,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         }
         break;
     }
-    case DriverType::Int64: {
+    case DriverType::kInt64: {
         std::int64_t number = 0;
         r = cursor.getInt64(column, &number, &blank);
         if (r == 0 && !blank) {
@@ -88,7 +88,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         }
         break;
     }
-    case DriverType::Float: {
+    case DriverType::kFloat: {
         double number = 0;
         r = cursor.getDouble(column, &number, &blank);
         if (r == 0 && !blank) {
@@ -97,23 +97,23 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         }
         break;
     }
-    case DriverType::Bcd:
-    case DriverType::FmtBcd: {
+    case DriverType::kBcd:
+    case DriverType::kFmtBcd: {
         Bcd bcd;
         r = cursor.getBcd(column, &bcd, &blank);
         if (r == 0 && !blank) {
             const auto normal = BcdNormalizer::normalize(
-                bcd, std::min(def.precision, FieldDefBuilder::MaxFmtBcdPrecision), def.size);
+                bcd, std::min(def.precision, FieldDefBuilder::kMaxFmtBcdPrecision), def.size);
             if (!normal) {
                 *value = std::monostate{};
-                throw DatabaseError(BcdOverflow);
+                throw DatabaseError(kBcdOverflow);
             }
             *value = *normal;
             assigned = true;
         }
         break;
     }
-    case DriverType::Time: {
+    case DriverType::kTime: {
         SQLTime time;
         r = cursor.getTime(column, &time, &blank);
         if (r == 0 && !blank) {
@@ -122,8 +122,8 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         }
         break;
     }
-    case DriverType::DateTime:
-    case DriverType::SQLTimeStamp: {
+    case DriverType::kDateTime:
+    case DriverType::kSQLTimeStamp: {
         SQLTimeStamp stamp;
         r = cursor.getTimeStamp(column, &stamp, &blank);
         if (r == 0 && !blank) {
@@ -132,8 +132,8 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         }
         break;
     }
-    case DriverType::Bytes:
-    case DriverType::VarBytes: {
+    case DriverType::kBytes:
+    case DriverType::kVarBytes: {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max(def.driverLength, 0)));
         int length = 0;
         r = cursor.getBytes(column, bytes.data(), static_cast<int>(bytes.size()), &length, &blank);
@@ -144,7 +144,7 @@ int CursorValueReader::read(ISQLCursor& cursor, int column, const FieldDef& def,
         }
         break;
     }
-    case DriverType::Blob: {
+    case DriverType::kBlob: {
         if (maxBlobSize == 0) {
             break;
         }

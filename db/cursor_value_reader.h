@@ -10,7 +10,7 @@ namespace db {
 
 class CursorValueReader {
 public:
-    static constexpr const char* BcdOverflow = "BCD overflow";
+    static constexpr const char* kBcdOverflow = "BCD overflow";
 
     // Gives the driver's result code; throws DatabaseError with BcdOverflow
     // for a BCD value that does not fit its field. maxBlobSize 0 reads blobs

@@ -9,12 +9,12 @@ namespace db {
 
 namespace {
 
-constexpr const char* DriverErrorFormat = "Driver Error: ";
-constexpr const char* ServerErrorFormat = "SQL Server Error: ";
-constexpr const char* UnknownCodeFormat = "Driver Error: Unknown Error Code '%s'";
+constexpr const char* kDriverErrorFormat = "Driver Error: ";
+constexpr const char* kServerErrorFormat = "SQL Server Error: ";
+constexpr const char* kUnknownCodeFormat = "Driver Error: Unknown Error Code '%s'";
 
 const std::map<int, std::string>& errorTable() {
-    static const std::map<int, std::string> table{
+    static const std::map<int, std::string> kTable{
         {0x0001, "[0x0001]: Warning"},
         {0x0002, "[0x0002]: Insufficient Memory for Operation"},
         {0x0003, "[0x0003]: Invalid Field Type"},
@@ -40,7 +40,7 @@ const std::map<int, std::string>& errorTable() {
         {0x0018, "[0x0018]: Invalid REF"},
         {0x0019, "[0x0019]: No table found"},
     };
-    return table;
+    return kTable;
 }
 
 } // namespace
@@ -55,11 +55,11 @@ std::string DriverErrorText::driverMessage(ISQLErrorSource* source) {
         return {};
     }
     int length = 0;
-    if (source->getErrorMessageLen(&length) != DriverResult::Success || length <= 0) {
+    if (source->getErrorMessageLen(&length) != DriverResult::kSuccess || length <= 0) {
         return {};
     }
     std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
-    if (source->getErrorMessage(buffer.data()) != DriverResult::Success) {
+    if (source->getErrorMessage(buffer.data()) != DriverResult::kSuccess) {
         return {};
     }
     buffer.back() = '\0';
@@ -70,11 +70,11 @@ std::string DriverErrorText::build(int code, ISQLErrorSource* source,
                                    const std::string& lastError) {
     std::string first = tableText(code);
     if (!first.empty()) {
-        first = DriverErrorFormat + first;
+        first = kDriverErrorFormat + first;
     }
     std::string second = driverMessage(source);
     if (!second.empty()) {
-        second = ServerErrorFormat + second;
+        second = kServerErrorFormat + second;
     }
     std::string text = first;
     if (!first.empty() && !second.empty()) {
@@ -85,7 +85,7 @@ std::string DriverErrorText::build(int code, ISQLErrorSource* source,
         text = lastError;
     }
     if (text.empty()) {
-        text = platform::fill(UnknownCodeFormat, std::to_string(code));
+        text = platform::fill(kUnknownCodeFormat, std::to_string(code));
     }
     return text;
 }

@@ -7,10 +7,10 @@ namespace db {
 
 namespace {
 
-constexpr int MaxBcdPrecision = 14;
-constexpr int MaxBcdScale = 4;
-constexpr int WidestDecimal = 38;
-constexpr int WidestDecimalScale = 8;
+constexpr int kMaxBcdPrecision = 14;
+constexpr int kMaxBcdScale = 4;
+constexpr int kWidestDecimal = 38;
+constexpr int kWidestDecimalScale = 8;
 
 bool taken(const std::string& name, const std::vector<FieldDef>& defs) {
     return std::any_of(defs.begin(), defs.end(), [&](const FieldDef& d) { return d.name == name; });
@@ -26,34 +26,34 @@ void FieldDefBuilder::describe(const DriverTypeDesc& driver, bool numericMapping
     def->size = 0;
     def->precision = 0;
     switch (driverType) {
-    case DriverType::String:
+    case DriverType::kString:
         if (precision == 0) {
             def->type = FieldType::Unknown;
         } else {
-            def->type = subType == DriverSubType::Fixed ? FieldType::FixedChar : FieldType::String;
+            def->type = subType == DriverSubType::kFixed ? FieldType::FixedChar : FieldType::String;
             def->size = precision;
         }
         break;
-    case DriverType::Date:
+    case DriverType::kDate:
         def->type = FieldType::Date;
         break;
-    case DriverType::Int16:
+    case DriverType::kInt16:
         def->type = FieldType::SmallInt;
         break;
-    case DriverType::Int32:
-        def->type = subType == DriverSubType::AutoInc ? FieldType::AutoInc : FieldType::Integer;
+    case DriverType::kInt32:
+        def->type = subType == DriverSubType::kAutoInc ? FieldType::AutoInc : FieldType::Integer;
         break;
-    case DriverType::Bcd:
-    case DriverType::FmtBcd: {
+    case DriverType::kBcd:
+    case DriverType::kFmtBcd: {
         scale = std::abs(scale);
         precision = std::max(precision, scale);
-        if (precision > MaxBcdPrecision || scale > MaxBcdScale || numericMapping) {
+        if (precision > kMaxBcdPrecision || scale > kMaxBcdScale || numericMapping) {
             def->type = FieldType::FMTBcd;
-            if (precision == WidestDecimal && (scale == 0 || scale == WidestDecimal)) {
-                precision = MaxFmtBcdPrecision;
-                scale = WidestDecimalScale;
+            if (precision == kWidestDecimal && (scale == 0 || scale == kWidestDecimal)) {
+                precision = kMaxFmtBcdPrecision;
+                scale = kWidestDecimalScale;
             }
-            precision = std::min(precision, MaxFmtBcdPrecision);
+            precision = std::min(precision, kMaxFmtBcdPrecision);
         } else {
             def->type = FieldType::BCD;
         }
@@ -62,34 +62,34 @@ void FieldDefBuilder::describe(const DriverTypeDesc& driver, bool numericMapping
         break;
     }
     // The types below are not met by the program's own statements.
-    case DriverType::Boolean:
+    case DriverType::kBoolean:
         def->type = FieldType::Boolean;
         break;
-    case DriverType::Int64:
+    case DriverType::kInt64:
         def->type = FieldType::LargeInt;
         break;
-    case DriverType::Float:
+    case DriverType::kFloat:
         def->type = FieldType::Float;
         break;
-    case DriverType::Time:
+    case DriverType::kTime:
         def->type = FieldType::Time;
         break;
-    case DriverType::DateTime:
+    case DriverType::kDateTime:
         def->type = FieldType::DateTime;
         break;
-    case DriverType::SQLTimeStamp:
+    case DriverType::kSQLTimeStamp:
         def->type = FieldType::TimeStamp;
         break;
-    case DriverType::Bytes:
+    case DriverType::kBytes:
         def->type = FieldType::Bytes;
         def->size = length;
         break;
-    case DriverType::VarBytes:
+    case DriverType::kVarBytes:
         def->type = FieldType::VarBytes;
         def->size = length;
         break;
-    case DriverType::Blob:
-        def->type = subType == DriverSubType::Memo ? FieldType::Memo : FieldType::Blob;
+    case DriverType::kBlob:
+        def->type = subType == DriverSubType::kMemo ? FieldType::Memo : FieldType::Blob;
         break;
     default:
         def->type = FieldType::Unknown;

@@ -12,7 +12,7 @@ namespace db {
 
 class FieldDefBuilder {
 public:
-    static constexpr int MaxFmtBcdPrecision = 32;
+    static constexpr int kMaxFmtBcdPrecision = 32;
 
     // Reads every column of the cursor; gives the driver's result code of
     // the first call that fails, 0 otherwise.

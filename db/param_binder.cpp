@@ -23,50 +23,50 @@ template <typename T> T numberOf(const SQLValue& value) {
 } // namespace
 
 int ParamBinder::driverType(FieldType type, int* subType) {
-    *subType = DriverSubType::None;
+    *subType = DriverSubType::kNone;
     switch (type) {
     case FieldType::String:
-        return DriverType::String;
+        return DriverType::kString;
     case FieldType::FixedChar:
-        *subType = DriverSubType::Fixed;
-        return DriverType::String;
+        *subType = DriverSubType::kFixed;
+        return DriverType::kString;
     case FieldType::SmallInt:
-        return DriverType::Int16;
+        return DriverType::kInt16;
     case FieldType::Integer:
     case FieldType::AutoInc:
-        return DriverType::Int32;
+        return DriverType::kInt32;
     case FieldType::LargeInt:
-        return DriverType::Int64;
+        return DriverType::kInt64;
     case FieldType::Boolean:
-        return DriverType::Boolean;
+        return DriverType::kBoolean;
     case FieldType::Float:
     case FieldType::Currency:
-        return DriverType::Float;
+        return DriverType::kFloat;
     case FieldType::BCD:
     case FieldType::FMTBcd:
-        return DriverType::Bcd;
+        return DriverType::kBcd;
     case FieldType::Date:
-        return DriverType::Date;
+        return DriverType::kDate;
     case FieldType::Time:
-        return DriverType::Time;
+        return DriverType::kTime;
     case FieldType::DateTime:
-        return DriverType::DateTime;
+        return DriverType::kDateTime;
     case FieldType::TimeStamp:
-        return DriverType::SQLTimeStamp;
+        return DriverType::kSQLTimeStamp;
     case FieldType::Bytes:
-        return DriverType::Bytes;
+        return DriverType::kBytes;
     case FieldType::VarBytes:
-        return DriverType::VarBytes;
+        return DriverType::kVarBytes;
     case FieldType::Memo:
     case FieldType::FmtMemo:
-        *subType = DriverSubType::Memo;
-        return DriverType::Blob;
+        *subType = DriverSubType::kMemo;
+        return DriverType::kBlob;
     case FieldType::Blob:
     case FieldType::Graphic:
-        *subType = DriverSubType::Binary;
-        return DriverType::Blob;
+        *subType = DriverSubType::kBinary;
+        return DriverType::kBlob;
     default:
-        return DriverType::Unknown;
+        return DriverType::kUnknown;
     }
 }
 
@@ -77,11 +77,11 @@ namespace {
 Bcd textForm(const Bcd& value) {
     const int places = value.scale();
     const int integerDigits = value.precision - places;
-    std::uint8_t digits[Bcd::MaxDigits];
+    std::uint8_t digits[Bcd::kMaxDigits];
     int count = 0;
     bool nonZero = false;
     const auto add = [&](int d) {
-        if (d > 9 || count == Bcd::MaxDigits) {
+        if (d > 9 || count == Bcd::kMaxDigits) {
             return false;
         }
         digits[count++] = static_cast<std::uint8_t>(d);
@@ -111,7 +111,7 @@ Bcd textForm(const Bcd& value) {
     }
     result.signSpecialPlaces = static_cast<std::uint8_t>(places);
     if (value.negative() && nonZero) {
-        result.signSpecialPlaces |= Bcd::NegativeBit;
+        result.signSpecialPlaces |= Bcd::kNegativeBit;
     }
     return result;
 }
@@ -136,8 +136,8 @@ int bindOne(ISQLCommand& command, std::size_t index, const SQLParam& param,
             ParamDirection direction) {
     int subType = 0;
     const int type = ParamBinder::driverType(param.dataType, &subType);
-    if (type == DriverType::Unknown) {
-        throw DatabaseError(platform::fill(ParamBinder::NoValueForParameter, param.name));
+    if (type == DriverType::kUnknown) {
+        throw DatabaseError(platform::fill(ParamBinder::kNoValueForParameter, param.name));
     }
     const auto position = static_cast<int>(index) + 1;
     const bool isNull = param.isNull();
@@ -148,7 +148,7 @@ int bindOne(ISQLCommand& command, std::size_t index, const SQLParam& param,
     int precision = 0;
     int scale = 0;
     switch (type) {
-    case DriverType::String: {
+    case DriverType::kString: {
         // The text and its terminating zero.
         const auto* text = std::get_if<std::string>(&param.value);
         const char* chars = text != nullptr ? text->c_str() : "";
@@ -156,21 +156,21 @@ int bindOne(ISQLCommand& command, std::size_t index, const SQLParam& param,
         return command.setParameter(position, 0, direction, type, subType, static_cast<int>(length),
                                     0, static_cast<int>(length) + 1, chars, false);
     }
-    case DriverType::Int16:
-    case DriverType::Boolean:
+    case DriverType::kInt16:
+    case DriverType::kBoolean:
         fixed.set(numberOf<std::int16_t>(param.value));
         break;
-    case DriverType::Int32:
+    case DriverType::kInt32:
         fixed.set(numberOf<std::int32_t>(param.value));
         break;
-    case DriverType::Int64:
+    case DriverType::kInt64:
         fixed.set(numberOf<std::int64_t>(param.value));
         break;
-    case DriverType::Float:
+    case DriverType::kFloat:
         fixed.set(numberOf<double>(param.value));
         precision = 8;
         break;
-    case DriverType::Bcd: {
+    case DriverType::kBcd: {
         const auto* given = std::get_if<Bcd>(&param.value);
         // The value's own decimal text, read back, gives precision and scale.
         const Bcd bcd = given != nullptr ? textForm(*given)
@@ -180,23 +180,23 @@ int bindOne(ISQLCommand& command, std::size_t index, const SQLParam& param,
         scale = bcd.scale();
         break;
     }
-    case DriverType::Date:
+    case DriverType::kDate:
         fixed.set(std::get_if<SQLDate>(&param.value) != nullptr ? std::get<SQLDate>(param.value)
                                                                 : SQLDate{});
         break;
-    case DriverType::Time:
+    case DriverType::kTime:
         fixed.set(std::get_if<SQLTime>(&param.value) != nullptr ? std::get<SQLTime>(param.value)
                                                                 : SQLTime{});
         break;
-    case DriverType::DateTime:
-    case DriverType::SQLTimeStamp:
+    case DriverType::kDateTime:
+    case DriverType::kSQLTimeStamp:
         fixed.set(std::get_if<SQLTimeStamp>(&param.value) != nullptr
                       ? std::get<SQLTimeStamp>(param.value)
                       : SQLTimeStamp{});
         break;
-    case DriverType::Bytes:
-    case DriverType::VarBytes:
-    case DriverType::Blob: {
+    case DriverType::kBytes:
+    case DriverType::kVarBytes:
+    case DriverType::kBlob: {
         std::vector<std::uint8_t> content;
         if (const auto* bytes = std::get_if<std::vector<std::uint8_t>>(&param.value)) {
             content = *bytes;
@@ -204,7 +204,7 @@ int bindOne(ISQLCommand& command, std::size_t index, const SQLParam& param,
             content.assign(text->begin(), text->end());
         }
         // Variable bytes carry their length in front.
-        const std::size_t prefix = type == DriverType::VarBytes ? sizeof(std::uint16_t) : 0;
+        const std::size_t prefix = type == DriverType::kVarBytes ? sizeof(std::uint16_t) : 0;
         std::vector<std::uint8_t> buffer(prefix + content.size());
         if (prefix > 0) {
             const auto length = static_cast<std::uint16_t>(content.size());
@@ -235,7 +235,7 @@ ParamBinder::Failure ParamBinder::bind(ISQLCommand& command, SQLParams& params) 
             param.direction = ParamDirection::In;
         }
         if (const int result = bindOne(command, i, param, param.direction);
-            result != DriverResult::Success) {
+            result != DriverResult::kSuccess) {
             return Failure{result, i};
         }
     }
@@ -248,7 +248,7 @@ ParamBinder::Failure ParamBinder::bind(ISQLCommand& command, const SQLParams& pa
         const ParamDirection direction =
             param.direction == ParamDirection::Unknown ? ParamDirection::In : param.direction;
         if (const int result = bindOne(command, i, param, direction);
-            result != DriverResult::Success) {
+            result != DriverResult::kSuccess) {
             return Failure{result, i};
         }
     }

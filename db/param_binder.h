@@ -9,10 +9,10 @@ namespace db {
 class ParamBinder {
 public:
     // The text raised for a parameter whose data type has no driver type.
-    static constexpr const char* NoValueForParameter = "No value for parameter '%s'";
+    static constexpr const char* kNoValueForParameter = "No value for parameter '%s'";
 
     struct Failure {
-        int code = DriverResult::Success;
+        int code = DriverResult::kSuccess;
         std::size_t index = 0;
     };
 

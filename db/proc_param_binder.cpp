@@ -88,7 +88,7 @@ template <typename T> int readInto(ISQLCommand& command, int position, SQLValue*
 std::vector<std::uint8_t> ProcParamBinder::encode(int driverType, int length,
                                                   const SQLValue& value) {
     switch (driverType) {
-    case DriverType::String: {
+    case DriverType::kString: {
         std::vector<std::uint8_t> text = contentOf(value);
         if (text.empty() && !std::holds_alternative<std::string>(value)) {
             const std::string number = std::to_string(integerOf(value));
@@ -97,31 +97,31 @@ std::vector<std::uint8_t> ProcParamBinder::encode(int driverType, int length,
         text.push_back(0);
         return text;
     }
-    case DriverType::Int16:
-    case DriverType::Boolean:
+    case DriverType::kInt16:
+    case DriverType::kBoolean:
         return bytesOf(static_cast<std::int16_t>(integerOf(value)));
-    case DriverType::Int32:
+    case DriverType::kInt32:
         return bytesOf(static_cast<std::int32_t>(integerOf(value)));
-    case DriverType::Int64:
+    case DriverType::kInt64:
         return bytesOf(integerOf(value));
-    case DriverType::Float: {
+    case DriverType::kFloat: {
         const auto* d = std::get_if<double>(&value);
         const double number = d != nullptr ? *d : static_cast<double>(integerOf(value));
         return length == FloatLength ? bytesOf(static_cast<float>(number)) : bytesOf(number);
     }
-    case DriverType::Bcd:
-    case DriverType::FmtBcd:
+    case DriverType::kBcd:
+    case DriverType::kFmtBcd:
         return bytesOf(bcdOf(value));
-    case DriverType::Date: {
+    case DriverType::kDate: {
         const auto* date = std::get_if<SQLDate>(&value);
         return bytesOf(date != nullptr ? *date : SQLDate{});
     }
-    case DriverType::Time: {
+    case DriverType::kTime: {
         const auto* time = std::get_if<SQLTime>(&value);
         return bytesOf(time != nullptr ? *time : SQLTime{});
     }
-    case DriverType::DateTime:
-    case DriverType::SQLTimeStamp: {
+    case DriverType::kDateTime:
+    case DriverType::kSQLTimeStamp: {
         const auto* stamp = std::get_if<SQLTimeStamp>(&value);
         return bytesOf(stamp != nullptr ? *stamp : SQLTimeStamp{});
     }
@@ -136,8 +136,8 @@ int ProcParamBinder::bind(ISQLCommand& command, SQLParams& params,
         SQLParam& param = params[i];
         int ownSubType = 0;
         const int ownType = ParamBinder::driverType(param.dataType, &ownSubType);
-        if (ownType == DriverType::Unknown) {
-            throw DatabaseError(platform::fill(ParamBinder::NoValueForParameter, param.name));
+        if (ownType == DriverType::kUnknown) {
+            throw DatabaseError(platform::fill(ParamBinder::kNoValueForParameter, param.name));
         }
         // A parameter beyond the server's list goes over as its own type.
         ProcParamDesc d;
@@ -148,7 +148,7 @@ int ProcParamBinder::bind(ISQLCommand& command, SQLParams& params,
             d.driver.type = ownType;
             d.driver.subType = ownSubType;
         }
-        if (d.driver.type == DriverType::Unknown) {
+        if (d.driver.type == DriverType::kUnknown) {
             d.driver.type = ownType;
             d.driver.subType = ownSubType;
         }
@@ -166,17 +166,17 @@ int ProcParamBinder::bind(ISQLCommand& command, SQLParams& params,
             int scale = d.driver.scale;
             int length = d.driver.length;
             switch (d.driver.type) {
-            case DriverType::String:
-            case DriverType::Blob:
-            case DriverType::Bytes:
-            case DriverType::VarBytes:
+            case DriverType::kString:
+            case DriverType::kBlob:
+            case DriverType::kBytes:
+            case DriverType::kVarBytes:
                 length = static_cast<int>(buffer.size());
                 break;
-            case DriverType::Float:
+            case DriverType::kFloat:
                 length = d.driver.precision == FloatLength ? FloatLength : DoubleLength;
                 break;
-            case DriverType::Bcd:
-            case DriverType::FmtBcd: {
+            case DriverType::kBcd:
+            case DriverType::kFmtBcd: {
                 const Bcd bcd = bcdOf(param.value);
                 precision = bcd.precision;
                 scale = bcd.scale();
@@ -206,7 +206,7 @@ int ProcParamBinder::readBack(ISQLCommand& command, SQLParams& params,
         SQLValue value;
         int r = 0;
         switch (d.driver.type) {
-        case DriverType::String: {
+        case DriverType::kString: {
             std::vector<char> buffer(
                 static_cast<std::size_t>(std::max(d.driver.length, 0) * BytesPerCharacter + 1),
                 '\0');
@@ -218,31 +218,31 @@ int ProcParamBinder::readBack(ISQLCommand& command, SQLParams& params,
             }
             break;
         }
-        case DriverType::Int16:
-        case DriverType::Boolean:
+        case DriverType::kInt16:
+        case DriverType::kBoolean:
             r = readInto<std::int16_t>(command, position, &value);
             break;
-        case DriverType::Int32:
+        case DriverType::kInt32:
             r = readInto<std::int32_t>(command, position, &value);
             break;
-        case DriverType::Int64:
+        case DriverType::kInt64:
             r = readInto<std::int64_t>(command, position, &value);
             break;
-        case DriverType::Float:
+        case DriverType::kFloat:
             r = readInto<double>(command, position, &value);
             break;
-        case DriverType::Bcd:
-        case DriverType::FmtBcd:
+        case DriverType::kBcd:
+        case DriverType::kFmtBcd:
             r = readInto<Bcd>(command, position, &value);
             break;
-        case DriverType::Date:
+        case DriverType::kDate:
             r = readInto<SQLDate>(command, position, &value);
             break;
-        case DriverType::Time:
+        case DriverType::kTime:
             r = readInto<SQLTime>(command, position, &value);
             break;
-        case DriverType::DateTime:
-        case DriverType::SQLTimeStamp:
+        case DriverType::kDateTime:
+        case DriverType::kSQLTimeStamp:
             r = readInto<SQLTimeStamp>(command, position, &value);
             break;
         default:

@@ -38,7 +38,7 @@ public:
         int subType = 0;
         cursor_.getColumnType(column, &type, &subType);
         bool blank = true;
-        if (type == DriverType::Int16) {
+        if (type == DriverType::kInt16) {
             std::int16_t value = 0;
             if (cursor_.getShort(column, &value, &blank) == 0 && !blank) {
                 return value;
@@ -102,14 +102,14 @@ std::vector<ProcParamDesc> ProcParamReader::read(SQLConnection& connection,
     metaData->SetOption(MetaDataOption::PackageName, packageName);
     if (metaData->getProcedureParams(procedureName.c_str(), &raw) != 0 || raw == nullptr) {
         delete raw;
-        connection.raiseDriverError(ListingFailed, metaData);
+        connection.raiseDriverError(kListingFailed, metaData);
     }
     const std::unique_ptr<ISQLCursor> cursor(raw);
     const Listing listing(*cursor);
     std::vector<ProcParamDesc> result;
     for (;;) {
         const int r = cursor->next();
-        if (r == DriverResult::EndOfData || r == DriverResult::NoData) {
+        if (r == DriverResult::kEndOfData || r == DriverResult::kNoData) {
             break;
         }
         if (r != 0) {
@@ -118,12 +118,12 @@ std::vector<ProcParamDesc> ProcParamReader::read(SQLConnection& connection,
         ProcParamDesc d;
         d.position = listing.integer("PARAM_POSITION").value_or(0);
         d.direction = directionOf(listing.integer("PARAM_TYPE"));
-        d.driver.type = listing.integer("PARAM_DATATYPE").value_or(DriverType::Unknown);
+        d.driver.type = listing.integer("PARAM_DATATYPE").value_or(DriverType::kUnknown);
         d.driver.subType = listing.integer("PARAM_SUBTYPE").value_or(0);
         d.driver.precision = listing.integer("PARAM_PRECISION").value_or(0);
         d.driver.scale = listing.integer("PARAM_SCALE").value_or(0);
         d.driver.length = listing.integer("PARAM_LENGTH").value_or(0);
-        d.name = listing.text("PARAM_NAME").value_or(UnnamedResult);
+        d.name = listing.text("PARAM_NAME").value_or(kUnnamedResult);
         FieldDef def;
         FieldDefBuilder::describe(d.driver, false, &def);
         d.fieldType = def.type;

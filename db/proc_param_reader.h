@@ -12,8 +12,8 @@ class SQLConnection;
 
 class ProcParamReader {
 public:
-    static constexpr int ListingFailed = 65535;
-    static constexpr const char* UnnamedResult = "Result";
+    static constexpr int kListingFailed = 65535;
+    static constexpr const char* kUnnamedResult = "Result";
 
     // The descriptions in the order the driver lists them. A listing that
     // cannot be opened or read raises the metadata's error with code 65535.

@@ -14,7 +14,7 @@ namespace db {
 
 namespace {
 
-const SQLValue NullValue;
+const SQLValue kNullValue;
 
 std::int64_t hexValue(const std::string& text) {
     const std::string digits = platform::trim(text);
@@ -76,7 +76,7 @@ void SQLCommand::setCommandText(std::string_view text) {
         return;
     }
     if (active_) {
-        throw DatabaseError(DataSetOpen);
+        throw DatabaseError(kDataSetOpen);
     }
     releaseStatement();
     textReplaced();
@@ -94,12 +94,12 @@ SQLParam& SQLCommand::paramByName(std::string_view name) {
             return param;
         }
     }
-    throw DatabaseError(prefixed(platform::fill(ParameterNotFound, name)));
+    throw DatabaseError(prefixed(platform::fill(kParameterNotFound, name)));
 }
 
 void SQLCommand::checkConnection() {
     if (connection_ == nullptr) {
-        throw DatabaseError(ConnectionRequired);
+        throw DatabaseError(kConnectionRequired);
     }
     connection_->checkConnection();
 }
@@ -109,7 +109,7 @@ void SQLCommand::open() {
         return;
     }
     if (commandText_.empty()) {
-        throw DatabaseError(MissingCommandText);
+        throw DatabaseError(kMissingCommandText);
     }
     checkConnection();
     try {
@@ -118,7 +118,7 @@ void SQLCommand::open() {
         if (cursor_ == nullptr) {
             // The statement has run; there is just nothing to read.
             statement_->close();
-            throw DatabaseError(prefixed(CursorNotReturned));
+            throw DatabaseError(prefixed(kCursorNotReturned));
         }
         if (const int r = FieldDefBuilder::build(*cursor_, NumericMapping, &fieldDefs_); r != 0) {
             raiseDriverError(r, cursor_.get());
@@ -148,7 +148,7 @@ void SQLCommand::next() {
         return;
     }
     const int r = cursor_->next();
-    if (r == DriverResult::EndOfData || r == DriverResult::NoData) {
+    if (r == DriverResult::kEndOfData || r == DriverResult::kNoData) {
         eof_ = true;
         std::fill(row_.begin(), row_.end(), SQLValue{});
         return;
@@ -170,7 +170,7 @@ void SQLCommand::readRow() {
 }
 
 const SQLValue& SQLCommand::value(std::size_t field) const {
-    return field < row_.size() ? row_[field] : NullValue;
+    return field < row_.size() ? row_[field] : kNullValue;
 }
 
 int SQLCommand::fieldIndex(std::string_view name) const {
@@ -200,7 +200,7 @@ void SQLCommand::ensurePrepared() {
 void SQLCommand::setupStatement() {
     lastError_.clear();
     if (connection_ == nullptr) {
-        throw DatabaseError(ConnectionRequired);
+        throw DatabaseError(kConnectionRequired);
     }
     statement_.reset();
     statement_ = connection_->newDriverCommand();
@@ -213,7 +213,7 @@ void SQLCommand::setupStatement() {
 }
 
 std::int64_t SQLCommand::rowsetSize() const {
-    return connection_ != nullptr ? connection_->rowsetSize() : SQLConnection::DefaultRowsetSize;
+    return connection_ != nullptr ? connection_->rowsetSize() : SQLConnection::kDefaultRowsetSize;
 }
 
 void SQLCommand::prepareText(const std::string& text, int paramCount) {
@@ -298,7 +298,7 @@ void SQLCommand::psEndTransaction(bool commit) {
 std::int64_t SQLCommand::psExecuteStatement(const std::string& sql, const SQLParams& params,
                                             std::unique_ptr<SQLCommand>* result) {
     if (connection_ == nullptr) {
-        throw DatabaseError(ConnectionRequired);
+        throw DatabaseError(kConnectionRequired);
     }
     if (result == nullptr) {
         return connection_->executeStatement(sql, params);
@@ -347,7 +347,7 @@ std::vector<PacketAttribute> SQLCommand::psGetAttributes() const {
 DatabaseError SQLCommand::psGetUpdateException(const std::exception* error,
                                                const DatabaseError* /*previous*/) const {
     if (error == nullptr) {
-        return DatabaseError(ErrorMappingFailed);
+        return DatabaseError(kErrorMappingFailed);
     }
     if (const auto* database = dynamic_cast<const DatabaseError*>(error)) {
         return *database;

@@ -23,14 +23,15 @@ class SQLConnection;
 
 class SQLCommand : public RegisteredCommand {
 public:
-    static constexpr const char* MissingCommandText = "Missing query, table name or procedure name";
-    static constexpr const char* ConnectionRequired =
+    static constexpr const char* kMissingCommandText =
+        "Missing query, table name or procedure name";
+    static constexpr const char* kConnectionRequired =
         "SQLConnection property required for this operation";
-    static constexpr const char* NoStatement = "No SQL statement available";
-    static constexpr const char* CursorNotReturned = "Cursor not returned from Query";
-    static constexpr const char* DataSetOpen = "Cannot perform this operation on an open dataset";
-    static constexpr const char* ParameterNotFound = "Parameter '%s' not found";
-    static constexpr const char* ErrorMappingFailed = "SQL Error: Error mapping failed";
+    static constexpr const char* kNoStatement = "No SQL statement available";
+    static constexpr const char* kCursorNotReturned = "Cursor not returned from Query";
+    static constexpr const char* kDataSetOpen = "Cannot perform this operation on an open dataset";
+    static constexpr const char* kParameterNotFound = "Parameter '%s' not found";
+    static constexpr const char* kErrorMappingFailed = "SQL Error: Error mapping failed";
 
     explicit SQLCommand(std::string name);
     ~SQLCommand() override;

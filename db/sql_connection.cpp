@@ -12,7 +12,7 @@ namespace db {
 
 namespace {
 
-constexpr std::size_t QuotedNameBuffer = 256;
+constexpr std::size_t kQuotedNameBuffer = 256;
 
 } // namespace
 
@@ -67,13 +67,13 @@ void SQLConnection::raiseDriverError(int code, ISQLErrorSource* source) {
 
 void SQLConnection::open() {
     if (platform::trim(DriverName).empty()) {
-        throw DatabaseError(MissingDriverName);
+        throw DatabaseError(kMissingDriverName);
     }
     if (platform::trim(LibraryName).empty() || platform::trim(VendorLib).empty()) {
-        throw DatabaseError(prefixed(MissingLibraryName));
+        throw DatabaseError(prefixed(kMissingLibraryName));
     }
     if (platform::trim(Params.value("Database")).empty()) {
-        throw DatabaseError(ConnectionName.empty() ? MissingConnectionName : MissingDatabase);
+        throw DatabaseError(ConnectionName.empty() ? kMissingConnectionName : kMissingDatabase);
     }
     state_ = ConnectionState::Connecting;
     try {
@@ -83,12 +83,12 @@ void SQLConnection::open() {
             const std::string libraryName = platform::trim(LibraryName);
             platform::SharedLibrary* library = DriverLibraries::load(libraryName, &error);
             if (library == nullptr) {
-                throw DatabaseError(platform::fill(UnableToLoad, LibraryName));
+                throw DatabaseError(platform::fill(kUnableToLoad, LibraryName));
             }
             entry_ =
                 reinterpret_cast<GetDriverFunction>(library->symbol(platform::trim(GetDriverFunc)));
             if (entry_ == nullptr) {
-                throw DatabaseError(platform::fill(UnableToFindProcedure, GetDriverFunc));
+                throw DatabaseError(platform::fill(kUnableToFindProcedure, GetDriverFunc));
             }
             libraryLoaded_ = true;
         }
@@ -97,7 +97,7 @@ void SQLConnection::open() {
         const std::string errorResourceFile = platform::trim(Params.value("ErrorResourceFile"));
         if (entry_(VendorLib.c_str(), errorResourceFile.c_str(), &driver) != 0 ||
             driver == nullptr) {
-            throw DatabaseError(platform::fill(UnableToLoad, VendorLib));
+            throw DatabaseError(platform::fill(kUnableToLoad, VendorLib));
         }
         driver_.reset(driver);
 
@@ -180,16 +180,16 @@ void SQLConnection::close() {
 void SQLConnection::startTransaction(const TransactionDesc& desc) {
     checkConnection();
     if (!Connected()) {
-        throw DatabaseError(prefixed(ClosedConnection));
+        throw DatabaseError(prefixed(kClosedConnection));
     }
     if (!transactionsSupported_) {
         return;
     }
     if (inTransaction() && !multipleTransactionsSupported_) {
-        throw DatabaseError(prefixed(TransactionActive));
+        throw DatabaseError(prefixed(kTransactionActive));
     }
     const int r = serverConnection_->beginTransaction(desc);
-    if (r != DriverResult::Success && r != DriverResult::NotSupported) {
+    if (r != DriverResult::kSuccess && r != DriverResult::kNotSupported) {
         raiseDriverError(r, serverConnection_.get());
     }
     ++transactionCount_;
@@ -208,14 +208,14 @@ void SQLConnection::endTransaction(const TransactionDesc& desc, EndTransactionCa
         return;
     }
     if (transactionCount_ == 0) {
-        throw DatabaseError(prefixed(NoActiveTransaction));
+        throw DatabaseError(prefixed(kNoActiveTransaction));
     }
     if (serverConnection_ == nullptr) {
-        throw DatabaseError(prefixed(ClosedConnection));
+        throw DatabaseError(prefixed(kClosedConnection));
     }
     statements_.forget();
     const int r = (serverConnection_.get()->*call)(desc);
-    if (r != DriverResult::Success && r != DriverResult::NotSupported) {
+    if (r != DriverResult::kSuccess && r != DriverResult::kNotSupported) {
         raiseDriverError(r, serverConnection_.get());
     }
     --transactionCount_;
@@ -240,14 +240,14 @@ std::unique_ptr<ISQLCommand> SQLConnection::newDriverCommand() {
 
 std::string SQLConnection::quotedObjectName(const std::string& name) {
     checkConnection();
-    std::vector<char> buffer(QuotedNameBuffer, '\0');
+    std::vector<char> buffer(kQuotedNameBuffer, '\0');
     int length = 0;
     int r = serverConnection_->SetOption(ConnectionOption::QualifiedName, name);
-    if (r == DriverResult::Success) {
+    if (r == DriverResult::kSuccess) {
         r = serverConnection_->GetOption(ConnectionOption::QuotedObjectName, buffer.data(),
                                          static_cast<int>(buffer.size()), &length);
     }
-    if (r != DriverResult::Success) {
+    if (r != DriverResult::kSuccess) {
         raiseDriverError(r, nullptr);
     }
     buffer.back() = '\0';

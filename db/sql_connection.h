@@ -26,16 +26,16 @@ enum class ConnectionState { Closed, Connecting, Open, Executing, Disconnecting 
 
 class SQLConnection {
 public:
-    static constexpr const char* MissingDriverName = "Missing DriverName property";
-    static constexpr const char* MissingLibraryName = "DLL/Shared Library Name not Set";
-    static constexpr const char* MissingDatabase = "Missing Database property";
-    static constexpr const char* MissingConnectionName = "Connection name missing";
-    static constexpr const char* UnableToLoad = "Unable to Load %s";
-    static constexpr const char* UnableToFindProcedure = "Unable to Find Procedure %s";
-    static constexpr const char* ClosedConnection =
+    static constexpr const char* kMissingDriverName = "Missing DriverName property";
+    static constexpr const char* kMissingLibraryName = "DLL/Shared Library Name not Set";
+    static constexpr const char* kMissingDatabase = "Missing Database property";
+    static constexpr const char* kMissingConnectionName = "Connection name missing";
+    static constexpr const char* kUnableToLoad = "Unable to Load %s";
+    static constexpr const char* kUnableToFindProcedure = "Unable to Find Procedure %s";
+    static constexpr const char* kClosedConnection =
         "Cannot perform this operation on a closed connection";
-    static constexpr const char* TransactionActive = "A transaction is already active";
-    static constexpr const char* NoActiveTransaction = "There is no active transaction";
+    static constexpr const char* kTransactionActive = "A transaction is already active";
+    static constexpr const char* kNoActiveTransaction = "There is no active transaction";
 
     explicit SQLConnection(std::string connectionName = {});
     ~SQLConnection();
@@ -89,7 +89,7 @@ public:
     int statementLimit() const { return statementLimit_; }
     const std::string& lastErrorText() const { return lastError_; }
 
-    static constexpr int DefaultRowsetSize = ConnectionSettings::DefaultRowsetSize;
+    static constexpr int kDefaultRowsetSize = ConnectionSettings::kDefaultRowsetSize;
     // The rowset size a new statement is given: the "RowsetSize" parameter,
     // else the default.
     std::int64_t rowsetSize() const;
@@ -137,7 +137,7 @@ private:
     int transactionCount_ = 0;
     bool transactionsSupported_ = false;
     bool multipleTransactionsSupported_ = false;
-    int isolationLevel_ = IsolationLevel::ReadCommitted;
+    int isolationLevel_ = IsolationLevel::kReadCommitted;
     std::string quoteChar_;
     int statementLimit_ = 0;
     std::string lastError_;

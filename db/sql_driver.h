@@ -12,79 +12,79 @@ namespace db {
 
 // Result of every driver call; 0 is success.
 struct DriverResult {
-    static constexpr int Success = 0x0000;
-    static constexpr int Warning = 0x0001;
-    static constexpr int NoMemory = 0x0002;
-    static constexpr int InvalidFieldType = 0x0003;
-    static constexpr int InvalidHandle = 0x0004;
-    static constexpr int NotSupported = 0x0005;
-    static constexpr int InvalidTime = 0x0006;
-    static constexpr int InvalidTranslation = 0x0007;
-    static constexpr int OutOfRange = 0x0008;
-    static constexpr int InvalidParameter = 0x0009;
-    static constexpr int EndOfData = 0x000A;
-    static constexpr int ParameterNotSet = 0x000B;
-    static constexpr int InvalidUserPassword = 0x000C;
-    static constexpr int InvalidPrecision = 0x000D;
-    static constexpr int InvalidLength = 0x000E;
-    static constexpr int InvalidIsolationLevel = 0x000F;
-    static constexpr int InvalidTransactionId = 0x0010;
-    static constexpr int DuplicateTransactionId = 0x0011;
-    static constexpr int LocalTransactionActive = 0x0013;
-    static constexpr int MultipleTransactionsNotEnabled = 0x0014;
-    static constexpr int ConnectionFailed = 0x0015;
-    static constexpr int DriverInitFailed = 0x0016;
-    static constexpr int OptimisticLockFailed = 0x0017;
-    static constexpr int InvalidRef = 0x0018;
-    static constexpr int NoTableFound = 0x0019;
-    static constexpr int NoData = 0x0064;
-    static constexpr int SqlError = 0x0065;
+    static constexpr int kSuccess = 0x0000;
+    static constexpr int kWarning = 0x0001;
+    static constexpr int kNoMemory = 0x0002;
+    static constexpr int kInvalidFieldType = 0x0003;
+    static constexpr int kInvalidHandle = 0x0004;
+    static constexpr int kNotSupported = 0x0005;
+    static constexpr int kInvalidTime = 0x0006;
+    static constexpr int kInvalidTranslation = 0x0007;
+    static constexpr int kOutOfRange = 0x0008;
+    static constexpr int kInvalidParameter = 0x0009;
+    static constexpr int kEndOfData = 0x000A;
+    static constexpr int kParameterNotSet = 0x000B;
+    static constexpr int kInvalidUserPassword = 0x000C;
+    static constexpr int kInvalidPrecision = 0x000D;
+    static constexpr int kInvalidLength = 0x000E;
+    static constexpr int kInvalidIsolationLevel = 0x000F;
+    static constexpr int kInvalidTransactionId = 0x0010;
+    static constexpr int kDuplicateTransactionId = 0x0011;
+    static constexpr int kLocalTransactionActive = 0x0013;
+    static constexpr int kMultipleTransactionsNotEnabled = 0x0014;
+    static constexpr int kConnectionFailed = 0x0015;
+    static constexpr int kDriverInitFailed = 0x0016;
+    static constexpr int kOptimisticLockFailed = 0x0017;
+    static constexpr int kInvalidRef = 0x0018;
+    static constexpr int kNoTableFound = 0x0019;
+    static constexpr int kNoData = 0x0064;
+    static constexpr int kSqlError = 0x0065;
 };
 
 // Types of columns and parameters as the driver names them.
 struct DriverType {
-    static constexpr int Unknown = 0;
-    static constexpr int String = 1;
-    static constexpr int Date = 2;
-    static constexpr int Blob = 3;
-    static constexpr int Boolean = 4;
-    static constexpr int Int16 = 5;
-    static constexpr int Int32 = 6;
-    static constexpr int Float = 7;
-    static constexpr int Bcd = 8;
-    static constexpr int Bytes = 9;
-    static constexpr int Time = 10;
-    static constexpr int DateTime = 11;
-    static constexpr int UInt16 = 12;
-    static constexpr int UInt32 = 13;
-    static constexpr int VarBytes = 15;
-    static constexpr int Int64 = 18;
-    static constexpr int SQLTimeStamp = 24;
-    static constexpr int FmtBcd = 25;
+    static constexpr int kUnknown = 0;
+    static constexpr int kString = 1;
+    static constexpr int kDate = 2;
+    static constexpr int kBlob = 3;
+    static constexpr int kBoolean = 4;
+    static constexpr int kInt16 = 5;
+    static constexpr int kInt32 = 6;
+    static constexpr int kFloat = 7;
+    static constexpr int kBcd = 8;
+    static constexpr int kBytes = 9;
+    static constexpr int kTime = 10;
+    static constexpr int kDateTime = 11;
+    static constexpr int kUInt16 = 12;
+    static constexpr int kUInt32 = 13;
+    static constexpr int kVarBytes = 15;
+    static constexpr int kInt64 = 18;
+    static constexpr int kSQLTimeStamp = 24;
+    static constexpr int kFmtBcd = 25;
 };
 
 struct DriverSubType {
-    static constexpr int None = 0;
-    static constexpr int Memo = 22;
-    static constexpr int Binary = 23;
-    static constexpr int AutoInc = 29;
-    static constexpr int Fixed = 31;
+    static constexpr int kNone = 0;
+    static constexpr int kMemo = 22;
+    static constexpr int kBinary = 23;
+    static constexpr int kAutoInc = 29;
+    static constexpr int kFixed = 31;
 };
 
 enum class ParamDirection : int { Unknown = 0, In = 1, Out = 2, InOut = 3, Result = 4 };
 
 // Isolation levels of a transaction descriptor.
 struct IsolationLevel {
-    static constexpr int ReadCommitted = 0;
-    static constexpr int RepeatableRead = 1;
-    static constexpr int DirtyRead = 2;
+    static constexpr int kReadCommitted = 0;
+    static constexpr int kRepeatableRead = 1;
+    static constexpr int kDirtyRead = 2;
 };
 
 // A value's type as the driver tells it of a column or is told it of a
 // parameter: the DriverType and DriverSubType codes and the sizes with them.
 struct DriverTypeDesc {
-    int type = DriverType::Unknown;
-    int subType = DriverSubType::None;
+    int type = DriverType::kUnknown;
+    int subType = DriverSubType::kNone;
     // Characters of a string, digits of a decimal.
     int precision = 0;
     int scale = 0;
@@ -95,7 +95,7 @@ struct DriverTypeDesc {
 struct TransactionDesc {
     std::uint32_t transactionId = 0;
     std::uint32_t globalId = 0;
-    int isolationLevel = IsolationLevel::ReadCommitted;
+    int isolationLevel = IsolationLevel::kReadCommitted;
     std::uint32_t customIsolation = 0;
 };
 

@@ -8,7 +8,7 @@ namespace db {
 
 void SQLQuery::prepareStatement() {
     if (commandText().empty()) {
-        throw DatabaseError(prefixed(NoStatement));
+        throw DatabaseError(prefixed(kNoStatement));
     }
     setupStatement();
     prepareText(nativeText(), static_cast<int>(params().size()));

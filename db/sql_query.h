@@ -8,7 +8,7 @@ namespace db {
 
 class SQLQuery : public SQLCommand {
 public:
-    static constexpr const char* UnableToExecute = "Unable to execute Query";
+    static constexpr const char* kUnableToExecute = "Unable to execute Query";
 
     explicit SQLQuery(std::string name = {}) : SQLCommand(std::move(name)) {}
 
@@ -18,7 +18,7 @@ public:
 protected:
     void prepareStatement() override;
     void buildParams() override;
-    const char* notPreparedText() const override { return UnableToExecute; }
+    const char* notPreparedText() const override { return kUnableToExecute; }
     std::string providerTableName() const override;
     std::string defaultOrder() const override;
 };

@@ -32,7 +32,7 @@ void SQLStoredProc::buildParams() {
 
 void SQLStoredProc::prepareStatement() {
     if (StoredProcName().empty()) {
-        throw DatabaseError(prefixed(NoStatement));
+        throw DatabaseError(prefixed(kNoStatement));
     }
     setupStatement();
     if (const int r = statement()->SetOption(CommandOption::StoredProc, 1); r != 0) {
@@ -63,7 +63,7 @@ void SQLStoredProc::readBackParams() {
 
 std::int64_t SQLStoredProc::execProc() {
     if (active()) {
-        throw DatabaseError(DataSetOpen);
+        throw DatabaseError(kDataSetOpen);
     }
     checkConnection();
     setRowsAffected(0);

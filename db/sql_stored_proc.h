@@ -12,7 +12,7 @@ namespace db {
 
 class SQLStoredProc : public SQLCommand {
 public:
-    static constexpr const char* ProcNotFound = "Table/Procedure not found";
+    static constexpr const char* kProcNotFound = "Table/Procedure not found";
 
     explicit SQLStoredProc(std::string name = {}) : SQLCommand(std::move(name)) {}
 
@@ -32,7 +32,7 @@ protected:
     void buildParams() override;
     void bindParams() override;
     void readBackParams() override;
-    const char* notPreparedText() const override { return ProcNotFound; }
+    const char* notPreparedText() const override { return kProcNotFound; }
     void statementReleased() override { descriptions_.reset(); }
 
 private:

@@ -6,7 +6,7 @@ namespace db {
 
 void SQLTable::prepareStatement() {
     if (TableName().empty()) {
-        throw DatabaseError(prefixed(NoStatement));
+        throw DatabaseError(prefixed(kNoStatement));
     }
     checkConnection();
     if (selectText_.empty()) {

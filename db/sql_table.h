@@ -7,7 +7,7 @@ namespace db {
 
 class SQLTable : public SQLCommand {
 public:
-    static constexpr const char* TableNotFound = "Table/Procedure not found";
+    static constexpr const char* kTableNotFound = "Table/Procedure not found";
 
     explicit SQLTable(std::string name = {}) : SQLCommand(std::move(name)) {}
 
@@ -20,7 +20,7 @@ public:
 
 protected:
     void prepareStatement() override;
-    const char* notPreparedText() const override { return TableNotFound; }
+    const char* notPreparedText() const override { return kTableNotFound; }
     void textReplaced() override { selectText_.clear(); }
     std::string providerTableName() const override { return TableName(); }
 

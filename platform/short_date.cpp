@@ -70,10 +70,12 @@ Names loadNames() {
 }
 
 bool usesNames(const std::vector<Token>& tokens) {
-    for (const Token& token : tokens)
+    for (const Token& token : tokens) {
         if (token.part != Part::Literal && token.part != Part::Day && token.part != Part::Month &&
-            token.part != Part::Year)
+            token.part != Part::Year) {
             return true;
+        }
+    }
     return false;
 }
 
@@ -97,14 +99,15 @@ std::optional<std::vector<Token>> tokenize(std::string_view format) {
         std::optional<Pad> pad;
         for (; i < format.size(); ++i) {
             const char flag = format[i];
-            if (flag == '-')
+            if (flag == '-') {
                 pad = Pad::None;
-            else if (flag == '_')
+            } else if (flag == '_') {
                 pad = Pad::Space;
-            else if (flag == '0')
+            } else if (flag == '0') {
                 pad = Pad::Zero;
-            else if (flag != '^' && flag != '#')
+            } else if (flag != '^' && flag != '#') {
                 break;
+            }
         }
         if (i < format.size() && (format[i] == 'E' || format[i] == 'O'))
             ++i;
@@ -202,12 +205,13 @@ int weekday(const Date& date) {
 
 std::string number(int value, int width, Pad pad) {
     char buffer[16];
-    if (pad == Pad::None)
+    if (pad == Pad::None) {
         std::snprintf(buffer, sizeof buffer, "%d", value);
-    else if (pad == Pad::Space)
+    } else if (pad == Pad::Space) {
         std::snprintf(buffer, sizeof buffer, "%*d", width, value);
-    else
+    } else {
         std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
+    }
     return buffer;
 }
 
@@ -333,10 +337,11 @@ std::optional<Date> parseDate(std::string_view text, std::string_view format, Ye
             const std::size_t before = text.size();
             std::optional<int> read = readNumber(text, years == YearDigits::Four ? 4 : 2, 4);
             const std::size_t digits = before - text.size();
-            if (read && digits == 2)
+            if (read && digits == 2) {
                 read = *read + (*read < kTwoDigitYearPivot ? 2000 : 1900);
-            else if (digits != 4)
+            } else if (digits != 4) {
                 read.reset();
+            }
             ok = settle(year, read);
             break;
         }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    clang-14 libclang-rt-14-dev
+    clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libfbclient2 firebird-dev firebird3.0-server-core firebird3.0-utils firebird3.0-server

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test: the normal build, the
-# same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and short
-# fuzzing runs of the file parsers.
+# Installs what is missing, checks the style (scripts/lint.sh, failing fast),
+# then builds and runs every test: the normal build, the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and short fuzzing runs of
+# the file parsers.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
+
+echo "== Lint =="
+"$top/scripts/lint.sh"
 
 server="$top/scripts/firebird-test-server.sh"
 if [ -x "$server" ]; then

@@ -38,10 +38,11 @@ std::string ClosingAdjustments::filterFor(const platform::Date& day) {
 }
 
 void ClosingAdjustments::toggle() {
-    if (window_.panelShown())
+    if (window_.panelShown()) {
         close();
-    else
+    } else {
         open();
+    }
 }
 
 void ClosingAdjustments::open() {
@@ -55,13 +56,13 @@ void ClosingAdjustments::open() {
     CAjuste.open();
     while (!CAjuste.Eof())
         CAjuste.Delete();
-    for (const StandardRow& row : StandardRows) {
+    for (const StandardRow& row : kStandardRows) {
         CAjuste.Insert();
         dataSets_.CAjusteAJCI_ID->setAsInteger(0);
         dataSets_.CAjusteAJCI_FECINI->setAsDate(sqlDate(day));
         dataSets_.CAjusteAJCI_FECFIN->setAsDate(sqlDate(day));
-        dataSets_.CAjusteAJCI_PORC->setAsBcd(db::Bcd::fromScaled(row.porc, Scale));
-        dataSets_.CAjusteAJCI_FACTOR->setAsBcd(db::Bcd::fromScaled(row.factor, Scale));
+        dataSets_.CAjusteAJCI_PORC->setAsBcd(db::Bcd::fromScaled(row.porc, kScale));
+        dataSets_.CAjusteAJCI_FACTOR->setAsBcd(db::Bcd::fromScaled(row.factor, kScale));
         CAjuste.Post();
     }
     window_.showPanel(true);
@@ -134,7 +135,7 @@ std::vector<std::string> ClosingAdjustments::apply(int maxErrors) {
                                      dataset::UpdateKind, dataset::ReconcileAction& action) {
             // No correction can save a change of a row that is no longer as it
             // was read: the row as the database holds it now takes its place.
-            if (std::string_view(error.what()) == dataset::SQLResolver::RecordChanged) {
+            if (std::string_view(error.what()) == dataset::SQLResolver::kRecordChanged) {
                 action = dataset::ReconcileAction::Refresh;
                 refused.push_back(changedElsewhere(error));
                 readAgain = true;
@@ -142,7 +143,7 @@ std::vector<std::string> ClosingAdjustments::apply(int maxErrors) {
             }
             // Rows that were only rolled back with a refused one stay in the
             // change log without a line of their own.
-            if (error.errorCode() != dataset::SQLResolver::NotSavedCode)
+            if (error.errorCode() != dataset::SQLResolver::kNotSavedCode)
                 refused.emplace_back(error.what());
         };
     int errorCount = 0;
@@ -156,7 +157,7 @@ std::vector<std::string> ClosingAdjustments::apply(int maxErrors) {
     if (errorCount > 0 && refused.empty())
         refused.emplace_back();
     if (readAgain && CAjuste.ChangeCount() > 0)
-        refused.emplace_back(OthersKept);
+        refused.emplace_back(kOthersKept);
     return refused;
 }
 
@@ -177,11 +178,11 @@ std::string ClosingAdjustments::changedElsewhere(const dataset::ReconcileError& 
                             text(*dataSets_.CAjusteAJCI_FACTOR) + ", del " +
                             text(*dataSets_.CAjusteAJCI_FECINI) + " al " +
                             text(*dataSets_.CAjusteAJCI_FECFIN) + ",";
-    return platform::fill(ChangedElsewhere, row);
+    return platform::fill(kChangedElsewhere, row);
 }
 
 void ClosingAdjustments::report(const std::vector<std::string>& refused) {
-    std::string text = NotSaved;
+    std::string text = kNotSaved;
     for (const std::string& message : refused)
         text += '\n' + message;
     window_.showMessage(text);

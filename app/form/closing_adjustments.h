@@ -25,27 +25,27 @@ struct WindowDataSets;
 
 class ClosingAdjustments {
 public:
-    static constexpr const char* NotSaved = "No se pudieron guardar las tarifas:";
+    static constexpr const char* kNotSaved = "No se pudieron guardar las tarifas:";
     // A row another user changed or deleted while the editor was open; %s
     // names it by its percentage, factor and dates.
-    static constexpr const char* ChangedElsewhere =
+    static constexpr const char* kChangedElsewhere =
         "La tarifa %s fue cambiada o borrada por otro usuario: se descarta su cambio y se "
         "vuelve a leer de la base de datos.";
-    static constexpr const char* OthersKept =
+    static constexpr const char* kOthersKept =
         "Los demás cambios se conservan: pulse F5 para guardarlos.";
     // Asked when the window closes over changes not yet saved.
-    static constexpr const char* SaveBeforeLeaving =
+    static constexpr const char* kSaveBeforeLeaving =
         "Las tarifas tienen cambios sin guardar. ¿Desea guardarlos antes de salir?";
 
     // Percentage and factor of a standard row, as integers scaled by 10^Scale.
-    static constexpr int Scale = 4;
+    static constexpr int kScale = 4;
     struct StandardRow {
         std::int64_t porc;
         std::int64_t factor;
     };
     // In the order they are inserted; each lands before the previous one, so
     // the grid lists them 5, 16, 0.
-    static constexpr std::array<StandardRow, 3> StandardRows{
+    static constexpr std::array<StandardRow, 3> kStandardRows{
         {{0, 8000}, {160000, 8000}, {50000, 8000}}};
 
     // What the editor asks of the window.

@@ -83,7 +83,7 @@ bool PostingRun::choosePointOfSale(const dataset::Value& pointKey) {
     // By the chosen key, never by the name shown: two points of sale may
     // share a name. A closed CPuntos (no sign-in yet) fails here.
     if (!dataSets_.CPuntos.Locate(schema::kPointId, pointKey)) {
-        refuse(NoPointOfSale);
+        refuse(kNoPointOfSale);
         return false;
     }
     return true;
@@ -98,7 +98,7 @@ bool PostingRun::findClientCode(const std::string& prefix, std::string& clientCo
     if (lookUp(companyClientCode(), clientCode))
         return true;
     // Without the row the procedure cannot be called as it expects.
-    refuse(NoClientCode);
+    refuse(kNoClientCode);
     return false;
 }
 
@@ -107,7 +107,7 @@ bool PostingRun::findInterface(const std::string& prefix, std::int64_t& interfac
     std::string id;
     // The aggregate always gives a row; MAX of no rows is null.
     if (!lookUp(interfaceOfPrefix() + db::sqlLiteral(prefix), id) || id.empty()) {
-        refuse(NoInterfacePrefix + prefix + ".");
+        refuse(kNoInterfacePrefix + prefix + ".");
         return false;
     }
     interfaceId = dataSets_.Cborrar.Fields(0).AsInteger();
@@ -135,15 +135,15 @@ void PostingRun::post(const std::string& statement, const std::string& interface
     window_.hideBanner();
 
     if (CRepArticulos.IsEmpty()) {
-        window_.showMessage(NotPosted);
+        window_.showMessage(kNotPosted);
     } else if (const std::int64_t errors = dataSets_.CRepArticulosERR->AsInteger(); errors < 1) {
         // Nothing new to post gives voucher 0: nothing to complete or say.
         if (const std::int64_t voucher = dataSets_.CRepArticulosIDC->AsInteger(); voucher != 0) {
             complete(voucher);
-            window_.showMessage(Posted);
+            window_.showMessage(kPosted);
         }
     } else {
-        window_.showMessage(std::string(FailedHead) + '\r' + FailedHint);
+        window_.showMessage(std::string(kFailedHead) + '\r' + kFailedHint);
         window_.enableErrorGrid();
         listErrors(errors, interfaceName);
     }

@@ -21,15 +21,15 @@ struct WindowDataSets;
 
 class PostingRun {
 public:
-    static constexpr const char* NoPointOfSale = "Seleccione un punto de venta.";
-    static constexpr const char* NoClientCode = "No se encontró el código del cliente de contado.";
-    static constexpr const char* NoInterfacePrefix =
+    static constexpr const char* kNoPointOfSale = "Seleccione un punto de venta.";
+    static constexpr const char* kNoClientCode = "No se encontró el código del cliente de contado.";
+    static constexpr const char* kNoInterfacePrefix =
         "No se encontró la interfaz de ventas del prefijo ";
-    static constexpr const char* NotPosted = "No se pudo contabilizar las facturas.";
-    static constexpr const char* Posted = "Comprobante contable correctamente generado.";
-    static constexpr const char* FailedHead =
+    static constexpr const char* kNotPosted = "No se pudo contabilizar las facturas.";
+    static constexpr const char* kPosted = "Comprobante contable correctamente generado.";
+    static constexpr const char* kFailedHead =
         "Se presentaron los siguientes errores en la contabilización:";
-    static constexpr const char* FailedHint = "Verifique la definición de la interfaz relacionada";
+    static constexpr const char* kFailedHint = "Verifique la definición de la interfaz relacionada";
 
     // The run's inputs, read from the window at each run.
     struct Request {

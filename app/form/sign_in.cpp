@@ -18,7 +18,7 @@ SignIn::Outcome SignIn::run(const Request& request) {
     if (!window_.leaveAdjustments())
         return Outcome::KeptCompany;
     dataSets_.CError.close();
-    window_.connecting(ConnectingPrefix + request.company + ConnectingSuffix);
+    window_.connecting(kConnectingPrefix + request.company + kConnectingSuffix);
     // The points of sale belong to the company being left; the list is read
     // again from the one signed in to.
     dataSets_.CPuntos.close();

@@ -19,8 +19,8 @@ struct WindowDataSets;
 
 class SignIn {
 public:
-    static constexpr const char* ConnectingPrefix = "Conectando a la base de datos ";
-    static constexpr const char* ConnectingSuffix = " ...";
+    static constexpr const char* kConnectingPrefix = "Conectando a la base de datos ";
+    static constexpr const char* kConnectingSuffix = " ...";
 
     struct Request {
         // An entry of the server list: a host prefix and a directory, or a

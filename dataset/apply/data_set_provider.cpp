@@ -55,24 +55,24 @@ DataPacket DataSetProvider::getRecords(int count, int& recsOut, int options,
     try {
         if (!commandText.empty()) {
             if (!Options.has(ProviderOption::AllowCommandText)) {
-                throw db::DatabaseError(CommandTextNotAllowed);
+                throw db::DatabaseError(kCommandTextNotAllowed);
             }
             if (source_ == nullptr) {
-                throw db::DatabaseError(MissingDataSet);
+                throw db::DatabaseError(kMissingDataSet);
             }
             source_->psSetCommandText(commandText);
         }
         if (!params.empty() && source_ != nullptr) {
             source_->psSetParams(params);
         }
-        if ((options & GetRecordsOption::Reset) != 0) {
+        if ((options & GetRecordsOption::kReset) != 0) {
             reset();
             if (count == 0) {
                 return std::nullopt;
             }
         }
         if (source_ == nullptr) {
-            throw db::DatabaseError(MissingDataSet);
+            throw db::DatabaseError(kMissingDataSet);
         }
         if (!source_->active()) {
             source_->open();
@@ -143,7 +143,7 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
                                          int& errorCount) {
     errorCount = 0;
     if (source_ == nullptr) {
-        throw db::DatabaseError(MissingDataSet);
+        throw db::DatabaseError(kMissingDataSet);
     }
     bool started = false;
     if (!source_->psInTransaction()) {
@@ -157,7 +157,7 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
                 resolverFactory() ? resolverFactory()(*this) : std::make_unique<SQLResolver>(*this);
         }
         if (Options.has(ProviderOption::ReadOnly)) {
-            throw db::DatabaseError(ReadOnlyProvider);
+            throw db::DatabaseError(kReadOnlyProvider);
         }
         errors = resolver_->resolve(*source_, delta, maxErrors, errorCount, started);
     } catch (...) {

@@ -34,9 +34,9 @@ enum class UpdateMode { WhereAll, WhereChanged, WhereKeyOnly };
 
 class DataSetProvider : public Component {
 public:
-    static constexpr const char* CommandTextNotAllowed = "CommandText changes are not allowed";
-    static constexpr const char* MissingDataSet = "Missing DataSet property";
-    static constexpr const char* ReadOnlyProvider = "Cannot apply updates to a ReadOnly provider";
+    static constexpr const char* kCommandTextNotAllowed = "CommandText changes are not allowed";
+    static constexpr const char* kMissingDataSet = "Missing DataSet property";
+    static constexpr const char* kReadOnlyProvider = "Cannot apply updates to a ReadOnly provider";
 
     explicit DataSetProvider(std::string name, ComponentOwner* owner = nullptr);
     ~DataSetProvider() override;

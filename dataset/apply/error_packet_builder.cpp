@@ -11,13 +11,13 @@ std::vector<ColumnDesc> withErrorColumns(std::vector<ColumnDesc> columns) {
         column.size = size;
         columns.push_back(std::move(column));
     };
-    add(ErrorPacketBuilder::RecordNo, FieldType::Integer, 0);
-    add(ErrorPacketBuilder::Response, FieldType::Integer, 0);
-    add(ErrorPacketBuilder::Message, FieldType::String, 1024);
-    add(ErrorPacketBuilder::Context, FieldType::String, 1024);
-    add(ErrorPacketBuilder::Category, FieldType::Integer, 0);
-    add(ErrorPacketBuilder::Code, FieldType::Integer, 0);
-    add(ErrorPacketBuilder::Previous, FieldType::Integer, 0);
+    add(ErrorPacketBuilder::kRecordNo, FieldType::Integer, 0);
+    add(ErrorPacketBuilder::kResponse, FieldType::Integer, 0);
+    add(ErrorPacketBuilder::kMessage, FieldType::String, 1024);
+    add(ErrorPacketBuilder::kContext, FieldType::String, 1024);
+    add(ErrorPacketBuilder::kCategory, FieldType::Integer, 0);
+    add(ErrorPacketBuilder::kCode, FieldType::Integer, 0);
+    add(ErrorPacketBuilder::kPrevious, FieldType::Integer, 0);
     return columns;
 }
 

@@ -16,13 +16,13 @@ namespace dataset {
 
 class ErrorPacketBuilder {
 public:
-    static constexpr const char* RecordNo = "ERROR_RECORDNO";
-    static constexpr const char* Response = "ERROR_RESPONSE";
-    static constexpr const char* Message = "ERROR_MESSAGE";
-    static constexpr const char* Context = "ERROR_CONTEXT";
-    static constexpr const char* Category = "ERROR_CATEGORY";
-    static constexpr const char* Code = "ERROR_CODE";
-    static constexpr const char* Previous = "ERROR_PREVIOUS";
+    static constexpr const char* kRecordNo = "ERROR_RECORDNO";
+    static constexpr const char* kResponse = "ERROR_RESPONSE";
+    static constexpr const char* kMessage = "ERROR_MESSAGE";
+    static constexpr const char* kContext = "ERROR_CONTEXT";
+    static constexpr const char* kCategory = "ERROR_CATEGORY";
+    static constexpr const char* kCode = "ERROR_CODE";
+    static constexpr const char* kPrevious = "ERROR_PREVIOUS";
 
     explicit ErrorPacketBuilder(const std::vector<ColumnDesc>& deltaColumns);
 

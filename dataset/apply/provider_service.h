@@ -14,8 +14,8 @@ namespace dataset {
 
 // Options of PS_GetRecords, a bit set.
 struct GetRecordsOption {
-    static constexpr int MetaData = 1;
-    static constexpr int Reset = 2;
+    static constexpr int kMetaData = 1;
+    static constexpr int kReset = 2;
 };
 
 using DataPacket = std::optional<std::vector<std::uint8_t>>;

@@ -117,12 +117,12 @@ Reconciler::Outcome Reconciler::reconcile(const std::vector<std::uint8_t>& delta
         }
         return std::nullopt;
     };
-    const auto recordNo = columnOf(ErrorPacketBuilder::RecordNo);
-    const auto response = columnOf(ErrorPacketBuilder::Response);
-    const auto message = columnOf(ErrorPacketBuilder::Message);
-    const auto context = columnOf(ErrorPacketBuilder::Context);
-    const auto code = columnOf(ErrorPacketBuilder::Code);
-    const auto previous = columnOf(ErrorPacketBuilder::Previous);
+    const auto recordNo = columnOf(ErrorPacketBuilder::kRecordNo);
+    const auto response = columnOf(ErrorPacketBuilder::kResponse);
+    const auto message = columnOf(ErrorPacketBuilder::kMessage);
+    const auto context = columnOf(ErrorPacketBuilder::kContext);
+    const auto code = columnOf(ErrorPacketBuilder::kCode);
+    const auto previous = columnOf(ErrorPacketBuilder::kPrevious);
 
     Outcome outcome;
     for (std::size_t r = 0; r < packet.rows.size(); ++r) {

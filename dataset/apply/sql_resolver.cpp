@@ -193,15 +193,15 @@ DataPacket SQLResolver::resolve(db::SQLCommand& source, const std::vector<std::u
     if (apply.rolledBack) {
         // The rollback undid every row applied so far, and the rows after it
         // would run outside any transaction: the whole apply failed.
-        apply.errorCount = std::max(apply.errorCount, logUnsaved(apply, RolledBack, 0, true));
+        apply.errorCount = std::max(apply.errorCount, logUnsaved(apply, kRolledBack, 0, true));
     } else if (rollsBackPastLimit && maxErrors != -1 && apply.errorCount > maxErrors) {
         // The rows applied before the failure go with the rollback, and the
         // rows after it were never tried.
-        logUnsaved(apply, LimitRolledBack, 0, true);
+        logUnsaved(apply, kLimitRolledBack, 0, true);
     } else if (stoppedEarly) {
         // The rows applied stay in the caller's transaction; those after the
         // failure were never tried.
-        logUnsaved(apply, LimitRolledBack, last + 1, false);
+        logUnsaved(apply, kLimitRolledBack, last + 1, false);
     }
     errorCount = apply.errorCount;
     if (!apply.errors) {
@@ -216,16 +216,16 @@ void SQLResolver::applyRow(Apply& apply, UpdateKind kind, std::size_t recordNo,
     try {
         const ProviderOptions options = provider_.Options;
         if (kind == UpdateKind::Modify && options.has(ProviderOption::DisableEdits)) {
-            throw db::DatabaseError(ModificationsNotAllowed);
+            throw db::DatabaseError(kModificationsNotAllowed);
         }
         if (kind == UpdateKind::Insert && options.has(ProviderOption::DisableInserts)) {
-            throw db::DatabaseError(InsertsNotAllowed);
+            throw db::DatabaseError(kInsertsNotAllowed);
         }
         if (kind == UpdateKind::Delete && options.has(ProviderOption::DisableDeletes)) {
-            throw db::DatabaseError(DeletesNotAllowed);
+            throw db::DatabaseError(kDeletesNotAllowed);
         }
         if (!apply.tableNamed) {
-            throw db::DatabaseError(NoTableName);
+            throw db::DatabaseError(kNoTableName);
         }
         switch (kind) {
         case UpdateKind::Insert:
@@ -272,10 +272,10 @@ std::int64_t SQLResolver::execute(Apply& apply, const UpdateStatement& statement
         if (apply.source.psInTransaction()) {
             apply.source.psEndTransaction(false);
         }
-        throw db::DatabaseError(MultipleRecords);
+        throw db::DatabaseError(kMultipleRecords);
     }
     if (rows < 1) {
-        throw db::DatabaseError(RecordChanged);
+        throw db::DatabaseError(kRecordChanged);
     }
     return rows;
 }
@@ -338,7 +338,7 @@ int SQLResolver::logUnsaved(Apply& apply, const char* message, std::size_t from,
         if (i < from || (apply.covered[i] && !appliedToo) || apply.errors->logged(i)) {
             continue;
         }
-        apply.errors->log(i, status, ResolverResponse::Abort, message, NotSavedCode, 0, {});
+        apply.errors->log(i, status, ResolverResponse::Abort, message, kNotSavedCode, 0, {});
     }
     return changed;
 }

@@ -18,22 +18,22 @@ struct Packet;
 
 class SQLResolver : public UpdateResolver {
 public:
-    static constexpr const char* MultipleRecords = "Update affected more than 1 record.";
-    static constexpr const char* RecordChanged = "Record not found or changed by another user";
-    static constexpr const char* NoTableName = "Unable to resolve records.  Table name not found.";
-    static constexpr const char* InsertsNotAllowed = "Inserts are not allowed";
-    static constexpr const char* ModificationsNotAllowed = "Modifications are not allowed";
-    static constexpr const char* DeletesNotAllowed = "Deletes are not allowed";
-    static constexpr const char* InvalidResponse = "Invalid response";
+    static constexpr const char* kMultipleRecords = "Update affected more than 1 record.";
+    static constexpr const char* kRecordChanged = "Record not found or changed by another user";
+    static constexpr const char* kNoTableName = "Unable to resolve records.  Table name not found.";
+    static constexpr const char* kInsertsNotAllowed = "Inserts are not allowed";
+    static constexpr const char* kModificationsNotAllowed = "Modifications are not allowed";
+    static constexpr const char* kDeletesNotAllowed = "Deletes are not allowed";
+    static constexpr const char* kInvalidResponse = "Invalid response";
     // Given to the other rows of an apply whose transaction was rolled back,
     // because one statement changed several rows or because too many rows
     // failed: none of them is saved. Their error code is NotSavedCode, as
     // they failed for no fault of their own.
-    static constexpr const char* RolledBack =
+    static constexpr const char* kRolledBack =
         "Changes not saved: another record of this update affected more than 1 record.";
-    static constexpr const char* LimitRolledBack =
+    static constexpr const char* kLimitRolledBack =
         "Changes not saved: another record of this update was refused.";
-    static constexpr int NotSavedCode = -1;
+    static constexpr int kNotSavedCode = -1;
 
     explicit SQLResolver(DataSetProvider& provider);
     ~SQLResolver() override;

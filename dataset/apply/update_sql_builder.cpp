@@ -8,7 +8,7 @@
 namespace dataset {
 namespace {
 
-constexpr std::string_view LineEnd = "\r\n";
+constexpr std::string_view kLineEnd = "\r\n";
 
 bool isNull(const std::optional<Value>& value) {
     return value && std::holds_alternative<std::monostate>(*value);
@@ -20,7 +20,7 @@ bool isLargeOrBlob(const ResolveColumn& column) {
 
 // Replaces the last `tail` characters of the text before its final line end.
 void cutLineTail(std::string& text, std::string_view tail, std::string_view replacement) {
-    const std::size_t end = text.size() - LineEnd.size();
+    const std::size_t end = text.size() - kLineEnd.size();
     if (end >= tail.size() &&
         std::string_view(text).substr(end - tail.size(), tail.size()) == tail) {
         text.replace(end - tail.size(), tail.size(), replacement);
@@ -125,7 +125,7 @@ void UpdateSqlBuilder::addParam(db::SQLParams& params, std::size_t column,
 void UpdateSqlBuilder::appendWhere(std::string& text, db::SQLParams& params, const RowValues& row,
                                    bool keysOnly) const {
     std::string part = "where";
-    part += LineEnd;
+    part += kLineEnd;
     bool any = false;
     for (std::size_t c = 0; c < columns_.size(); ++c) {
         const bool use = keysOnly ? whereCapable(c) && columns_[c].flags.has(ProviderFlag::InKey)
@@ -141,10 +141,10 @@ void UpdateSqlBuilder::appendWhere(std::string& text, db::SQLParams& params, con
             part += " " + name(c) + " = ? and";
             addParam(params, c, *old);
         }
-        part += LineEnd;
+        part += kLineEnd;
     }
     if (!any) {
-        throw db::DatabaseError(NoKey);
+        throw db::DatabaseError(kNoKey);
     }
     cutLineTail(part, " and", "");
     text += part;
@@ -183,8 +183,8 @@ UpdateStatement UpdateSqlBuilder::insertion(const RowValues& row) const {
             list->replace(list->size() - 2, 2, ")");
         }
     }
-    s.text = "insert into " + table_ + std::string(LineEnd) + names + std::string(LineEnd) +
-             "values" + std::string(LineEnd) + marks + std::string(LineEnd);
+    s.text = "insert into " + table_ + std::string(kLineEnd) + names + std::string(kLineEnd) +
+             "values" + std::string(kLineEnd) + marks + std::string(kLineEnd);
     insertColumns_.resize(columns_.size());
     for (std::size_t c = 0; c < columns_.size(); ++c) {
         insertColumns_[c] = written(c, row);
@@ -195,14 +195,14 @@ UpdateStatement UpdateSqlBuilder::insertion(const RowValues& row) const {
 
 std::optional<UpdateStatement> UpdateSqlBuilder::modification(const RowValues& row) const {
     UpdateStatement s;
-    s.text = "update " + table_ + "  set" + std::string(LineEnd);
+    s.text = "update " + table_ + "  set" + std::string(kLineEnd);
     bool any = false;
     for (std::size_t c = 0; c < columns_.size(); ++c) {
         if (!written(c, row)) {
             continue;
         }
         any = true;
-        s.text += " " + name(c) + " = ?," + std::string(LineEnd);
+        s.text += " " + name(c) + " = ?," + std::string(kLineEnd);
         addParam(s.params, c, *row.newValues[c]);
     }
     if (!any) {
@@ -215,7 +215,7 @@ std::optional<UpdateStatement> UpdateSqlBuilder::modification(const RowValues& r
 
 UpdateStatement UpdateSqlBuilder::deletion(const RowValues& row) const {
     UpdateStatement s;
-    s.text = "delete from " + table_ + " " + std::string(LineEnd);
+    s.text = "delete from " + table_ + " " + std::string(kLineEnd);
     appendWhere(s.text, s.params, row, false);
     return s;
 }
@@ -223,16 +223,16 @@ UpdateStatement UpdateSqlBuilder::deletion(const RowValues& row) const {
 UpdateStatement UpdateSqlBuilder::conflictRead(const RowValues& row,
                                                std::vector<std::size_t>& readColumns) const {
     UpdateStatement s;
-    s.text = "select" + std::string(LineEnd);
+    s.text = "select" + std::string(kLineEnd);
     readColumns.clear();
     for (std::size_t c = 0; c < columns_.size(); ++c) {
         if (inWhere(c, row)) {
-            s.text += " " + name(c) + "," + std::string(LineEnd);
+            s.text += " " + name(c) + "," + std::string(kLineEnd);
             readColumns.push_back(c);
         }
     }
     cutLineTail(s.text, ",", "");
-    s.text += " from " + table_ + " " + std::string(LineEnd);
+    s.text += " from " + table_ + " " + std::string(kLineEnd);
     appendWhere(s.text, s.params, row, true);
     return s;
 }

@@ -40,7 +40,7 @@ struct UpdateStatement {
 
 class UpdateSqlBuilder {
 public:
-    static constexpr const char* NoKey = "Unable to find record.  No key specified";
+    static constexpr const char* kNoKey = "Unable to find record.  No key specified";
 
     // quotedTable: the table name as written (see quoteTableName).
     UpdateSqlBuilder(std::vector<ResolveColumn> columns, std::string quote, std::string quotedTable,

@@ -59,7 +59,7 @@ void ClientDataSet::raise(const std::string& message) const {
 
 void ClientDataSet::checkActive() const {
     if (!Active()) {
-        raise(ClosedDataSet);
+        raise(kClosedDataSet);
     }
 }
 
@@ -81,7 +81,7 @@ Field& ClientDataSet::addField(std::unique_ptr<Field> field) {
 
 Field& ClientDataSet::Fields(int index) const {
     if (index < 0 || index >= fieldCount()) {
-        throw db::DatabaseError(platform::fill(ListIndexOutOfBounds, std::to_string(index)));
+        throw db::DatabaseError(platform::fill(kListIndexOutOfBounds, std::to_string(index)));
     }
     return *fields_[static_cast<std::size_t>(index)];
 }
@@ -95,7 +95,7 @@ Field* ClientDataSet::FindField(std::string_view fieldName) const {
 Field& ClientDataSet::FieldByName(std::string_view fieldName) const {
     Field* field = FindField(fieldName);
     if (field == nullptr) {
-        raise(platform::fill(FieldNotFound, fieldName));
+        raise(platform::fill(kFieldNotFound, fieldName));
     }
     return *field;
 }
@@ -106,10 +106,10 @@ DataSetProvider& ClientDataSet::provider() {
     Component* found = owner() != nullptr ? owner()->findComponent(ProviderName) : nullptr;
     auto* provider = dynamic_cast<DataSetProvider*>(found);
     if (provider == nullptr) {
-        raise(MissingProvider);
+        raise(kMissingProvider);
     }
     if (provider->clientDataSet() == this) {
-        raise(CircularProvider);
+        raise(kCircularProvider);
     }
     return *provider;
 }
@@ -126,13 +126,13 @@ std::vector<std::uint8_t> ClientDataSet::fetchPacket() {
     std::string ownerData;
     int recsOut = 0;
     DataPacket packet =
-        service().PS_GetRecords(ProviderName, PacketRecords, recsOut, GetRecordsOption::MetaData,
+        service().PS_GetRecords(ProviderName, PacketRecords, recsOut, GetRecordsOption::kMetaData,
                                 commandText_, params, ownerData);
     if (!packet) {
-        raise(MissingProvider);
+        raise(kMissingProvider);
     }
-    if (packet->size() < packet_format::HeaderSize) {
-        throw db::DatabaseError(InvalidPacket);
+    if (packet->size() < packet_format::kHeaderSize) {
+        throw db::DatabaseError(kInvalidPacket);
     }
     return std::move(*packet);
 }
@@ -144,7 +144,7 @@ void ClientDataSet::sendReset() {
     db::SQLParams params;
     std::string ownerData;
     int recsOut = 0;
-    service_->PS_GetRecords(ProviderName, 0, recsOut, GetRecordsOption::Reset, {}, params,
+    service_->PS_GetRecords(ProviderName, 0, recsOut, GetRecordsOption::kReset, {}, params,
                             ownerData);
 }
 
@@ -523,7 +523,7 @@ bool ClientDataSet::Locate(std::string_view fieldName, const Value& value, Locat
             literal = "'" + valueText + "'";
             break;
         default:
-            throw db::DatabaseError(platform::fill(UnsupportedLocateType, field.FieldName()));
+            throw db::DatabaseError(platform::fill(kUnsupportedLocateType, field.FieldName()));
         }
         text = "[" + field.FieldName() + "]=" + literal;
     }
@@ -570,10 +570,10 @@ void ClientDataSet::CheckBrowseMode() {
 void ClientDataSet::Insert() {
     CheckBrowseMode();
     if (!CanModify()) {
-        raise(ReadOnlyDataSet);
+        raise(kReadOnlyDataSet);
     }
     if (disableInserts_) {
-        raise(InsertsNotAllowed);
+        raise(kInsertsNotAllowed);
     }
     fire(BeforeInsert, *this);
     fire(BeforeScroll, *this);
@@ -621,10 +621,10 @@ void ClientDataSet::Edit() {
         return;
     }
     if (!CanModify()) {
-        raise(ReadOnlyDataSet);
+        raise(kReadOnlyDataSet);
     }
     if (disableEdits_) {
-        raise(ModificationsNotAllowed);
+        raise(kModificationsNotAllowed);
     }
     fire(BeforeEdit, *this);
     const RowId row = *cursor_->current();
@@ -642,7 +642,7 @@ void ClientDataSet::setFieldValue(Field& field, Value value) {
         Edit();
     }
     if (state_ != DataSetState::Insert && state_ != DataSetState::Edit) {
-        raise(NotEditing);
+        raise(kNotEditing);
     }
     if (field.column_ < 0) {
         return;
@@ -660,7 +660,7 @@ void ClientDataSet::updateRecord() {
 
 void ClientDataSet::Post() {
     if (state_ != DataSetState::Insert && state_ != DataSetState::Edit) {
-        raise(NotEditing);
+        raise(kNotEditing);
     }
     updateRecord();
     fire(BeforePost, *this);
@@ -673,7 +673,7 @@ void ClientDataSet::Post() {
                     break;
                 }
             }
-            throw db::DatabaseError(platform::fill(Field::MustHaveValue, field->displayName()));
+            throw db::DatabaseError(platform::fill(Field::kMustHaveValue, field->displayName()));
         }
     }
     RowId posted = 0;
@@ -728,12 +728,12 @@ void ClientDataSet::Delete() {
         Cancel();
     }
     if (viewCount() == 0) {
-        raise(EmptyDataSet);
+        raise(kEmptyDataSet);
     }
     fire(BeforeDelete, *this);
     fire(BeforeScroll, *this);
     if (disableDeletes_) {
-        raise(DeletesNotAllowed);
+        raise(kDeletesNotAllowed);
     }
     // The cursor goes on to the row after the deleted one, else the one
     // before it.
@@ -808,7 +808,7 @@ void ClientDataSet::readAgain(std::vector<RowId> dropping) {
         }
         row.oldValues = lost.original;
         row.newValues = lost.current;
-        const ReconcileError error(SQLResolver::RecordChanged, {}, 1, 0, std::move(row));
+        const ReconcileError error(SQLResolver::kRecordChanged, {}, 1, 0, std::move(row));
         const UpdateKind kind =
             lost.status == RowStatus::Deleted ? UpdateKind::Delete : UpdateKind::Modify;
         if (Reconciler::ask(*this, error, kind, ReconcileAction::Skip, OnReconcileError,

@@ -32,20 +32,21 @@ using LocateOptions = std::uint8_t;
 
 class ClientDataSet : public Component {
 public:
-    static constexpr const char* ClosedDataSet =
+    static constexpr const char* kClosedDataSet =
         "Cannot perform this operation on a closed dataset";
-    static constexpr const char* EmptyDataSet = "Cannot perform this operation on an empty dataset";
-    static constexpr const char* NotEditing = "Dataset not in edit or insert mode";
-    static constexpr const char* ReadOnlyDataSet = "Cannot modify a read-only dataset";
-    static constexpr const char* InsertsNotAllowed = "Inserts are not allowed";
-    static constexpr const char* ModificationsNotAllowed = "Modifications are not allowed";
-    static constexpr const char* DeletesNotAllowed = "Deletes are not allowed";
-    static constexpr const char* MissingProvider = "Missing data provider or data packet";
-    static constexpr const char* CircularProvider = "Circular provider references not allowed";
-    static constexpr const char* InvalidPacket = "Invalid data packet";
-    static constexpr const char* FieldNotFound = "Field '%s' not found";
-    static constexpr const char* ListIndexOutOfBounds = "List index out of bounds (%d)";
-    static constexpr const char* UnsupportedLocateType = "Field '%s' is of an unsupported type";
+    static constexpr const char* kEmptyDataSet =
+        "Cannot perform this operation on an empty dataset";
+    static constexpr const char* kNotEditing = "Dataset not in edit or insert mode";
+    static constexpr const char* kReadOnlyDataSet = "Cannot modify a read-only dataset";
+    static constexpr const char* kInsertsNotAllowed = "Inserts are not allowed";
+    static constexpr const char* kModificationsNotAllowed = "Modifications are not allowed";
+    static constexpr const char* kDeletesNotAllowed = "Deletes are not allowed";
+    static constexpr const char* kMissingProvider = "Missing data provider or data packet";
+    static constexpr const char* kCircularProvider = "Circular provider references not allowed";
+    static constexpr const char* kInvalidPacket = "Invalid data packet";
+    static constexpr const char* kFieldNotFound = "Field '%s' not found";
+    static constexpr const char* kListIndexOutOfBounds = "List index out of bounds (%d)";
+    static constexpr const char* kUnsupportedLocateType = "Field '%s' is of an unsupported type";
 
     using Event = std::function<void(ClientDataSet&)>;
 

@@ -19,7 +19,7 @@ class ClientDataSet;
 
 class Field {
 public:
-    static constexpr const char* MustHaveValue = "Field '%s' must have a value";
+    static constexpr const char* kMustHaveValue = "Field '%s' must have a value";
 
     // name: the field object's component name, such as "CPuntosPTVT_ID";
     // fieldName: the column it binds to. size: characters of a string,

@@ -40,19 +40,19 @@ void FieldBinder::bind(const std::vector<Field*>& fields, const std::vector<Colu
                 }
             }
             if (found < 0) {
-                throw db::DatabaseError(platform::fill(FieldNotFound, {field->displayName()}));
+                throw db::DatabaseError(platform::fill(kFieldNotFound, {field->displayName()}));
             }
             const ColumnDesc& column = columns[static_cast<std::size_t>(found)];
             if (!sameFieldTypeFamily(field->DataType(), column.type)) {
                 throw db::DatabaseError(
-                    platform::fill(TypeMismatch, {field->displayName(),
-                                                  std::string(fieldTypeName(field->DataType())),
-                                                  std::string(fieldTypeName(column.type))}));
+                    platform::fill(kTypeMismatch, {field->displayName(),
+                                                   std::string(fieldTypeName(field->DataType())),
+                                                   std::string(fieldTypeName(column.type))}));
             }
             if (sizeChecked(field->DataType()) && field->Size() != column.size) {
                 throw db::DatabaseError(platform::fill(
-                    SizeMismatch, {field->displayName(), std::to_string(field->Size()),
-                                   std::to_string(column.size)}));
+                    kSizeMismatch, {field->displayName(), std::to_string(field->Size()),
+                                    std::to_string(column.size)}));
             }
             field->size_ = field->declaredSize_;
             if (isStringType(field->DataType()) && field->Size() > column.size &&

@@ -13,10 +13,10 @@ namespace dataset {
 
 class FieldBinder {
 public:
-    static constexpr const char* FieldNotFound = "Field '%s' not found";
-    static constexpr const char* TypeMismatch =
+    static constexpr const char* kFieldNotFound = "Field '%s' not found";
+    static constexpr const char* kTypeMismatch =
         "Type mismatch for field '%s', expecting: %s actual: %s";
-    static constexpr const char* SizeMismatch =
+    static constexpr const char* kSizeMismatch =
         "Size mismatch for field '%s', expecting: %d actual: %d";
 
     // Raises db::DatabaseError with the unprefixed message of the first

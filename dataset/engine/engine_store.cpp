@@ -273,7 +273,7 @@ EngineStore::Matching EngineStore::match(const EngineStore& fresh,
         sameColumns = fresh.codec_.type(c) == codec_.type(c);
     }
     if (!sameColumns) {
-        throw DataSetEngineError(EngineStatus::InvalidPacket, PacketReader::InvalidPacket);
+        throw DataSetEngineError(EngineStatus::InvalidPacket, PacketReader::kInvalidPacket);
     }
     std::vector<RowBytes> freshRows;
     for (std::size_t i = 0; i < fresh.size(); ++i) {

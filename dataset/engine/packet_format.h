@@ -12,19 +12,19 @@
 
 namespace dataset::packet_format {
 
-constexpr std::uint8_t Magic[4] = {'P', 'D', 'S', 'P'};
-constexpr std::uint16_t Version = 1;
-constexpr std::size_t HeaderSize = 22;
-constexpr std::size_t ColumnCountAt = 8;
-constexpr std::size_t AttributeCountAt = 10;
-constexpr std::size_t RowCountAt = 12;
-constexpr std::size_t RowBytesAt = 16;
+constexpr std::uint8_t kMagic[4] = {'P', 'D', 'S', 'P'};
+constexpr std::uint16_t kVersion = 1;
+constexpr std::size_t kHeaderSize = 22;
+constexpr std::size_t kColumnCountAt = 8;
+constexpr std::size_t kAttributeCountAt = 10;
+constexpr std::size_t kRowCountAt = 12;
+constexpr std::size_t kRowBytesAt = 16;
 
 // Tags of attribute values.
 enum class ValueTag : std::uint8_t { Null = 0, Text = 1, Integer = 2 };
 
 // Column flags.
-constexpr std::uint8_t Required = 1;
-constexpr std::uint8_t ReadOnly = 2;
+constexpr std::uint8_t kRequired = 1;
+constexpr std::uint8_t kReadOnly = 2;
 
 } // namespace dataset::packet_format

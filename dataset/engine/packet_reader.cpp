@@ -11,7 +11,7 @@ namespace {
 using namespace packet_format;
 
 [[noreturn]] void invalid() {
-    throw DataSetEngineError(EngineStatus::InvalidPacket, PacketReader::InvalidPacket);
+    throw DataSetEngineError(EngineStatus::InvalidPacket, PacketReader::kInvalidPacket);
 }
 
 class Input {
@@ -87,12 +87,12 @@ Packet PacketReader::read(std::vector<std::uint8_t> bytes) {
     Packet packet;
     packet.bytes = std::move(bytes);
     Input in(packet.bytes);
-    in.need(HeaderSize);
-    if (std::memcmp(packet.bytes.data(), Magic, sizeof Magic) != 0) {
+    in.need(kHeaderSize);
+    if (std::memcmp(packet.bytes.data(), kMagic, sizeof kMagic) != 0) {
         invalid();
     }
-    in.skip(sizeof Magic);
-    if (in.take<std::uint16_t>() != Version || in.take<std::uint16_t>() != HeaderSize) {
+    in.skip(sizeof kMagic);
+    if (in.take<std::uint16_t>() != kVersion || in.take<std::uint16_t>() != kHeaderSize) {
         invalid();
     }
     const auto columnCount = in.take<std::uint16_t>();
@@ -114,11 +114,11 @@ Packet PacketReader::read(std::vector<std::uint8_t> bytes) {
         column.size = in.take<std::int32_t>();
         column.precision = in.take<std::int32_t>();
         const auto flags = in.take<std::uint8_t>();
-        if ((flags & ~(Required | ReadOnly)) != 0) {
+        if ((flags & ~(kRequired | kReadOnly)) != 0) {
             invalid();
         }
-        column.required = (flags & Required) != 0;
-        column.readOnly = (flags & ReadOnly) != 0;
+        column.required = (flags & kRequired) != 0;
+        column.readOnly = (flags & kReadOnly) != 0;
         readAttributes(in, in.take<std::uint16_t>(), column.attributes);
         types.push_back(column.type);
         packet.columns.push_back(std::move(column));

@@ -29,7 +29,7 @@ struct Packet {
 
 class PacketReader {
 public:
-    static constexpr const char* InvalidPacket = "Invalid data packet";
+    static constexpr const char* kInvalidPacket = "Invalid data packet";
 
     // Takes the bytes over; raises DataSetEngineError when malformed.
     static Packet read(std::vector<std::uint8_t> bytes);

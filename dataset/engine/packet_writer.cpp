@@ -43,20 +43,20 @@ std::vector<FieldType> typesOf(const std::vector<ColumnDesc>& columns) {
 PacketWriter::PacketWriter(const std::vector<ColumnDesc>& columns,
                            const std::vector<PacketAttribute>& attributes)
     : codec_(typesOf(columns)) {
-    std::memset(out_.grow(HeaderSize), 0, HeaderSize);
-    std::memcpy(out_.data(), Magic, sizeof Magic);
-    putAt(out_, 4, Version);
-    putAt(out_, 6, static_cast<std::uint16_t>(HeaderSize));
-    putAt(out_, ColumnCountAt, static_cast<std::uint16_t>(columns.size()));
-    putAt(out_, AttributeCountAt, static_cast<std::uint16_t>(attributes.size()));
+    std::memset(out_.grow(kHeaderSize), 0, kHeaderSize);
+    std::memcpy(out_.data(), kMagic, sizeof kMagic);
+    putAt(out_, 4, kVersion);
+    putAt(out_, 6, static_cast<std::uint16_t>(kHeaderSize));
+    putAt(out_, kColumnCountAt, static_cast<std::uint16_t>(columns.size()));
+    putAt(out_, kAttributeCountAt, static_cast<std::uint16_t>(attributes.size()));
     writeAttributes(attributes);
     for (const ColumnDesc& column : columns) {
         putName(out_, column.name);
         put(out_, static_cast<std::uint8_t>(column.type));
         put(out_, static_cast<std::int32_t>(column.size));
         put(out_, static_cast<std::int32_t>(column.precision));
-        put(out_, static_cast<std::uint8_t>((column.required ? packet_format::Required : 0) |
-                                            (column.readOnly ? packet_format::ReadOnly : 0)));
+        put(out_, static_cast<std::uint8_t>((column.required ? packet_format::kRequired : 0) |
+                                            (column.readOnly ? packet_format::kReadOnly : 0)));
         put(out_, static_cast<std::uint16_t>(column.attributes.size()));
         writeAttributes(column.attributes);
     }
@@ -120,8 +120,8 @@ void PacketWriter::addEncodedRow(RowStatus status, RowBytes row) {
 }
 
 std::vector<std::uint8_t> PacketWriter::finish() {
-    putAt(out_, RowCountAt, rowCount_);
-    putAt(out_, RowBytesAt, static_cast<std::uint32_t>(out_.size() - rowsStart_));
+    putAt(out_, kRowCountAt, rowCount_);
+    putAt(out_, kRowBytesAt, static_cast<std::uint32_t>(out_.size() - rowsStart_));
     // The store keeps the packet for as long as the data set is open: it
     // gets the bytes without room to spare.
     return out_.take();

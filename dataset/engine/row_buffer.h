@@ -42,7 +42,7 @@ public:
 
 private:
     void reserve(std::size_t needed) {
-        std::size_t capacity = capacity_ < MinCapacity ? MinCapacity : capacity_;
+        std::size_t capacity = capacity_ < kMinCapacity ? kMinCapacity : capacity_;
         while (capacity < needed) {
             capacity *= 2;
         }
@@ -56,7 +56,7 @@ private:
         capacity_ = capacity;
     }
 
-    static constexpr std::size_t MinCapacity = 4096;
+    static constexpr std::size_t kMinCapacity = 4096;
 
     std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;

@@ -7,8 +7,8 @@
 namespace dataset {
 namespace {
 
-constexpr std::size_t TimeBytes = 4 * sizeof(std::int32_t);
-constexpr std::size_t TimeStampBytes = 7 * sizeof(std::int32_t);
+constexpr std::size_t kTimeBytes = 4 * sizeof(std::int32_t);
+constexpr std::size_t kTimeStampBytes = 7 * sizeof(std::int32_t);
 
 template <typename T> T get(const std::uint8_t* p) {
     T value;
@@ -219,7 +219,7 @@ void RowCodec::appendValue(Out& out, std::size_t column, const Value& value) con
     }
     case Storage::Decimal: {
         const auto* v = std::get_if<db::Bcd>(&value);
-        if (v == nullptr || v->precision > db::Bcd::MaxDigits) {
+        if (v == nullptr || v->precision > db::Bcd::kMaxDigits) {
             mismatch(type);
         }
         const std::size_t digitBytes = (v->precision + 1u) / 2;
@@ -298,16 +298,16 @@ std::size_t RowCodec::valueSize(const std::uint8_t* p, const std::uint8_t* end,
         size = 8;
         break;
     case Storage::Decimal:
-        if (available < 2 || p[0] > db::Bcd::MaxDigits) {
+        if (available < 2 || p[0] > db::Bcd::kMaxDigits) {
             return 0;
         }
         size = 2 + (p[0] + 1u) / 2;
         break;
     case Storage::Time:
-        size = TimeBytes;
+        size = kTimeBytes;
         break;
     case Storage::TimeStamp:
-        size = TimeStampBytes;
+        size = kTimeStampBytes;
         break;
     case Storage::Text:
     case Storage::Bytes: {

@@ -19,7 +19,7 @@ struct Exact {
 };
 
 // Scales beyond this cannot be lined up inside 128 bits.
-constexpr int MaxScale = 18;
+constexpr int kMaxScale = 18;
 
 std::optional<Exact> exact(const Value& value) {
     if (const auto* integer = std::get_if<std::int64_t>(&value)) {
@@ -27,7 +27,7 @@ std::optional<Exact> exact(const Value& value) {
     }
     if (const auto* bcd = std::get_if<db::Bcd>(&value)) {
         const std::optional<std::int64_t> scaled = bcd->toScaled();
-        if (!scaled || bcd->scale() > MaxScale) {
+        if (!scaled || bcd->scale() > kMaxScale) {
             return std::nullopt;
         }
         return Exact{*scaled, bcd->scale()};
@@ -118,7 +118,7 @@ Value applyExact(char op, Exact a, Exact b, bool integral) {
             return {};
         }
         // a / b with `scale` decimals: a * 10^(scale - a.scale + b.scale) / b.
-        const int scale = std::max({a.scale, b.scale, FilterArithmetic::QuotientScale});
+        const int scale = std::max({a.scale, b.scale, FilterArithmetic::kQuotientScale});
         const std::optional<Wide> n = multiply(a.scaled, power10(scale - a.scale + b.scale));
         if (!n) {
             return {};

@@ -13,7 +13,7 @@ namespace dataset {
 class FilterArithmetic {
 public:
     // Decimals a quotient keeps at least.
-    static constexpr int QuotientScale = 4;
+    static constexpr int kQuotientScale = 4;
 
     static bool isNumber(const Value& value);
     // op is one of + - * /. Integers give an integer, except for /, which

@@ -109,15 +109,15 @@ CompareOp mirrored(CompareOp op) {
 }
 
 std::optional<CompareOp> compareOp(const Token& token) {
-    static const std::pair<std::string_view, CompareOp> ops[] = {
+    static const std::pair<std::string_view, CompareOp> kOps[] = {
         {"=", CompareOp::Equal},   {"<>", CompareOp::NotEqual},  {"<", CompareOp::Less},
         {">", CompareOp::Greater}, {"<=", CompareOp::LessEqual}, {">=", CompareOp::GreaterEqual}};
     if (token.kind != TokenKind::Operator) {
         return std::nullopt;
     }
-    const auto found = std::find_if(std::begin(ops), std::end(ops),
+    const auto found = std::find_if(std::begin(kOps), std::end(kOps),
                                     [&](const auto& o) { return o.first == token.text; });
-    return found == std::end(ops) ? std::nullopt : std::optional<CompareOp>(found->second);
+    return found == std::end(kOps) ? std::nullopt : std::optional<CompareOp>(found->second);
 }
 
 class Parser {
@@ -128,7 +128,7 @@ public:
     std::unique_ptr<Node> parse() {
         Term term = orExpression();
         if (peek().kind != TokenKind::End) {
-            fail(platform::fill(FilterCompiler::ExpressionExpected, describe(peek())));
+            fail(platform::fill(FilterCompiler::kExpressionExpected, describe(peek())));
         }
         return condition(std::move(term));
     }
@@ -136,7 +136,7 @@ public:
 private:
     // Nesting deeper than this is no filter anyone writes; it would only
     // exhaust the stack.
-    static constexpr int MaxDepth = 200;
+    static constexpr int kMaxDepth = 200;
 
     const Token& peek() const { return tokens_[at_]; }
     Token take() { return tokens_[at_ < tokens_.size() - 1 ? at_++ : at_]; }
@@ -145,7 +145,7 @@ private:
 
     static std::unique_ptr<Node> condition(Term term) {
         if (term.kind != Term::Kind::Condition) {
-            fail(FilterCompiler::TypeMismatch);
+            fail(FilterCompiler::kTypeMismatch);
         }
         return std::move(term.node);
     }
@@ -164,8 +164,8 @@ private:
     }
 
     Term orExpression() {
-        if (++depth_ > MaxDepth) {
-            fail(FilterCompiler::NestedTooDeeply);
+        if (++depth_ > kMaxDepth) {
+            fail(FilterCompiler::kNestedTooDeeply);
         }
         Term left = andExpression();
         while (keyword(peek(), "OR")) {
@@ -188,8 +188,8 @@ private:
     Term notExpression() {
         if (keyword(peek(), "NOT")) {
             take();
-            if (++depth_ > MaxDepth) {
-                fail(FilterCompiler::NestedTooDeeply);
+            if (++depth_ > kMaxDepth) {
+                fail(FilterCompiler::kNestedTooDeeply);
             }
             auto node = makeNode(Node::Kind::Not);
             node->left = condition(notExpression());
@@ -208,7 +208,7 @@ private:
                 take();
             }
             if (!keyword(take(), "NULL") || left.kind != Term::Kind::Field) {
-                fail(FilterCompiler::InvalidKeyword);
+                fail(FilterCompiler::kInvalidKeyword);
             }
             auto node = makeNode(Node::Kind::IsNull);
             node->column = left.field.column;
@@ -219,7 +219,7 @@ private:
             take();
             if (left.kind != Term::Kind::Field || peek().kind != TokenKind::Text ||
                 familyOf(left.field.type) != Family::Text) {
-                fail(FilterCompiler::TypeMismatch);
+                fail(FilterCompiler::kTypeMismatch);
             }
             auto node = makeNode(Node::Kind::Like);
             node->column = left.field.column;
@@ -241,14 +241,14 @@ private:
 
     Term inList(Term left) {
         if (left.kind != Term::Kind::Field) {
-            fail(FilterCompiler::TypeMismatch);
+            fail(FilterCompiler::kTypeMismatch);
         }
         if (peek().kind != TokenKind::LParen) {
-            fail(platform::fill(FilterCompiler::OpenExpected, describe(peek())));
+            fail(platform::fill(FilterCompiler::kOpenExpected, describe(peek())));
         }
         take();
         if (peek().kind == TokenKind::RParen) {
-            fail(FilterCompiler::EmptyInList);
+            fail(FilterCompiler::kEmptyInList);
         }
         auto node = makeNode(Node::Kind::In);
         node->column = left.field.column;
@@ -258,7 +258,7 @@ private:
             if (item.truth) {
                 node->list.push_back(truthConstant(left.field, item.literal));
             } else if (item.kind != Term::Kind::Literal) {
-                fail(FilterCompiler::TypeMismatch);
+                fail(FilterCompiler::kTypeMismatch);
             } else if (!item.isNull()) {
                 node->list.push_back(constant(left.field, item.literal));
             }
@@ -267,7 +267,7 @@ private:
                 break;
             }
             if (next.kind != TokenKind::Comma) {
-                fail(platform::fill(FilterCompiler::CloseOrCommaExpected, describe(next)));
+                fail(platform::fill(FilterCompiler::kCloseOrCommaExpected, describe(next)));
             }
         }
         return conditionTerm(std::move(node));
@@ -287,7 +287,7 @@ private:
             return conditionTerm(std::move(node));
         }
         if (left.kind == Term::Kind::Condition || right.kind == Term::Kind::Condition) {
-            fail(FilterCompiler::TypeMismatch);
+            fail(FilterCompiler::kTypeMismatch);
         }
         if (left.kind == Term::Kind::Literal && right.kind != Term::Kind::Literal) {
             std::swap(left, right);
@@ -309,20 +309,20 @@ private:
         const Family b = family(right);
         if (right.kind == Term::Kind::Literal && left.kind == Term::Kind::Literal) {
             if (a != b) {
-                fail(FilterCompiler::TypeMismatch);
+                fail(FilterCompiler::kTypeMismatch);
             }
             node->left = literalNode(left.literal);
             node->right = literalNode(right.literal);
         } else if (right.kind == Term::Kind::Literal) {
             // A computed number with a literal: the literal must be a number.
             if (b != Family::Number) {
-                fail(FilterCompiler::TypeMismatch);
+                fail(FilterCompiler::kTypeMismatch);
             }
             node->left = std::move(left.node);
             node->right = literalNode(right.literal);
         } else {
             if (a != b || a == Family::Other) {
-                fail(FilterCompiler::TypeMismatch);
+                fail(FilterCompiler::kTypeMismatch);
             }
             node->left = std::move(left.node);
             node->right = std::move(right.node);
@@ -367,7 +367,7 @@ private:
 
     Value truthConstant(const FilterCompiler::FieldRef& ref, const Token& word) const {
         if (familyOf(ref.type) != Family::Boolean) {
-            fail(FilterCompiler::TypeMismatch);
+            fail(FilterCompiler::kTypeMismatch);
         }
         return constant(ref, word);
     }
@@ -383,7 +383,7 @@ private:
         }
         const std::optional<db::Bcd> decimal = db::Bcd::fromString(text);
         if (!decimal) {
-            fail(FilterCompiler::TypeMismatch);
+            fail(FilterCompiler::kTypeMismatch);
         }
         return *decimal;
     }
@@ -398,7 +398,7 @@ private:
     // A term taking part in arithmetic becomes a value node.
     std::unique_ptr<Node> numberNode(Term term) {
         if (family(term) != Family::Number || term.isNull()) {
-            fail(FilterCompiler::TypeMismatch);
+            fail(FilterCompiler::kTypeMismatch);
         }
         if (term.kind == Term::Kind::Literal) {
             return literalNode(term.literal);
@@ -437,7 +437,7 @@ private:
 
     char arithmeticOperator() {
         if (!compiler_.extendedSyntax) {
-            fail(FilterCompiler::NoArithmetic);
+            fail(FilterCompiler::kNoArithmetic);
         }
         return take().text[0];
     }
@@ -454,14 +454,14 @@ private:
         }
         if (isArithmetic(peek(), "+-")) {
             const char op = arithmeticOperator();
-            if (++depth_ > MaxDepth) {
-                fail(FilterCompiler::NestedTooDeeply);
+            if (++depth_ > kMaxDepth) {
+                fail(FilterCompiler::kNestedTooDeeply);
             }
             Term operand = unary();
             --depth_;
             if (op == '+') {
                 if (family(operand) != Family::Number || operand.isNull()) {
-                    fail(FilterCompiler::TypeMismatch);
+                    fail(FilterCompiler::kTypeMismatch);
                 }
                 return operand;
             }
@@ -474,9 +474,9 @@ private:
         }
         if (isArithmetic(peek(), "*/")) {
             if (!compiler_.extendedSyntax) {
-                fail(FilterCompiler::NoArithmetic);
+                fail(FilterCompiler::kNoArithmetic);
             }
-            fail(platform::fill(FilterCompiler::ExpressionExpected, describe(peek())));
+            fail(platform::fill(FilterCompiler::kExpressionExpected, describe(peek())));
         }
         return primary();
     }
@@ -487,7 +487,7 @@ private:
             take();
             Term inner = orExpression();
             if (peek().kind != TokenKind::RParen) {
-                fail(platform::fill(FilterCompiler::CloseExpected, describe(peek())));
+                fail(platform::fill(FilterCompiler::kCloseExpected, describe(peek())));
             }
             take();
             return inner;
@@ -509,7 +509,7 @@ private:
         }
         if (token.kind == TokenKind::Name) {
             if (reserved(token)) {
-                fail(FilterCompiler::InvalidKeyword);
+                fail(FilterCompiler::kInvalidKeyword);
             }
             Term term;
             term.kind = Term::Kind::Field;
@@ -518,14 +518,14 @@ private:
             term.node->column = term.field.column;
             return term;
         }
-        fail(platform::fill(FilterCompiler::ExpressionExpected, describe(token)));
+        fail(platform::fill(FilterCompiler::kExpressionExpected, describe(token)));
     }
 
     FilterCompiler::FieldRef field(const std::string& name) const {
         std::optional<FilterCompiler::FieldRef> ref =
             compiler_.lookup ? compiler_.lookup(name) : std::nullopt;
         if (!ref) {
-            fail(platform::fill(FilterCompiler::FieldNotFound, name));
+            fail(platform::fill(FilterCompiler::kFieldNotFound, name));
         }
         return *ref;
     }

@@ -15,22 +15,22 @@ namespace dataset {
 
 class FilterCompiler {
 public:
-    static constexpr const char* UnterminatedName = "Unterminated field name";
-    static constexpr const char* UnterminatedString = "Unterminated string constant";
-    static constexpr const char* NoArithmetic = "Arithmetic in filter expressions not supported";
-    static constexpr const char* InvalidCharacter = "Invalid filter expression character: '%s'";
-    static constexpr const char* FieldNotFound = "Field '%s' not found";
-    static constexpr const char* InvalidDate = "'%s' is not a valid date";
-    static constexpr const char* ExpressionExpected = "Expression expected but %s found";
-    static constexpr const char* CloseExpected = "')' expected but %s found";
-    static constexpr const char* TypeMismatch = "Type mismatch in expression";
-    static constexpr const char* InvalidKeyword = "Invalid use of keyword";
-    static constexpr const char* OpenExpected = "'(' expected but %s found";
-    static constexpr const char* CloseOrCommaExpected = "')' or ',' expected but %s found";
-    static constexpr const char* EmptyInList = "IN predicate list may not be empty";
+    static constexpr const char* kUnterminatedName = "Unterminated field name";
+    static constexpr const char* kUnterminatedString = "Unterminated string constant";
+    static constexpr const char* kNoArithmetic = "Arithmetic in filter expressions not supported";
+    static constexpr const char* kInvalidCharacter = "Invalid filter expression character: '%s'";
+    static constexpr const char* kFieldNotFound = "Field '%s' not found";
+    static constexpr const char* kInvalidDate = "'%s' is not a valid date";
+    static constexpr const char* kExpressionExpected = "Expression expected but %s found";
+    static constexpr const char* kCloseExpected = "')' expected but %s found";
+    static constexpr const char* kTypeMismatch = "Type mismatch in expression";
+    static constexpr const char* kInvalidKeyword = "Invalid use of keyword";
+    static constexpr const char* kOpenExpected = "'(' expected but %s found";
+    static constexpr const char* kCloseOrCommaExpected = "')' or ',' expected but %s found";
+    static constexpr const char* kEmptyInList = "IN predicate list may not be empty";
     // Parentheses and NOTs nested beyond any real filter; refused before they
     // exhaust the stack.
-    static constexpr const char* NestedTooDeeply = "Filter expression nested too deeply";
+    static constexpr const char* kNestedTooDeeply = "Filter expression nested too deeply";
 
     // What a name in the text stands for: a field object bound to a column.
     struct FieldRef {

@@ -12,7 +12,7 @@ namespace dataset {
 namespace {
 
 // Longest text a string comparison keeps.
-constexpr std::size_t MaxTextConstant = 255;
+constexpr std::size_t kMaxTextConstant = 255;
 
 // The first characters of a UTF-8 text, at most count of them.
 std::string firstCharacters(const std::string& text, std::size_t count) {
@@ -27,11 +27,11 @@ std::string firstCharacters(const std::string& text, std::size_t count) {
 }
 
 [[noreturn]] void mismatch() {
-    throw db::DatabaseError(FilterCompiler::TypeMismatch);
+    throw db::DatabaseError(FilterCompiler::kTypeMismatch);
 }
 
 [[noreturn]] void invalidDate(const std::string& text) {
-    throw db::DatabaseError(platform::fill(FilterCompiler::InvalidDate, text));
+    throw db::DatabaseError(platform::fill(FilterCompiler::kInvalidDate, text));
 }
 
 } // namespace
@@ -43,13 +43,13 @@ Value FilterConstant::make(const FilterCompiler::FieldRef& field, bool quoted,
     case FieldType::FixedChar:
         // Compared as the field would store it: no longer than its size.
         if (field.size > 0) {
-            return firstCharacters(text.substr(0, MaxTextConstant),
+            return firstCharacters(text.substr(0, kMaxTextConstant),
                                    static_cast<std::size_t>(field.size));
         }
-        return text.substr(0, MaxTextConstant);
+        return text.substr(0, kMaxTextConstant);
     case FieldType::Memo:
     case FieldType::FmtMemo:
-        return text.substr(0, MaxTextConstant);
+        return text.substr(0, kMaxTextConstant);
     case FieldType::Boolean: {
         // The words True and False, bare or quoted, in any letter case.
         if (platform::equalsIgnoreCase(text, "true")) {

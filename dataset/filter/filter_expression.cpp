@@ -4,6 +4,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <compare>
 #include <tuple>
 
 namespace dataset {
@@ -88,20 +89,20 @@ std::optional<int> FilterExpression::compare(const Value& a, const Value& b, boo
         const auto& o = std::get<db::SQLDate>(b);
         const auto c =
             std::tie(date->year, date->month, date->day) <=> std::tie(o.year, o.month, o.day);
-        return c < 0 ? -1 : (c > 0 ? 1 : 0);
+        return std::is_lt(c) ? -1 : (std::is_gt(c) ? 1 : 0);
     }
     if (const auto* time = std::get_if<db::SQLTime>(&a)) {
         const auto& o = std::get<db::SQLTime>(b);
         const auto c = std::tie(time->hour, time->minute, time->second, time->fraction) <=>
                        std::tie(o.hour, o.minute, o.second, o.fraction);
-        return c < 0 ? -1 : (c > 0 ? 1 : 0);
+        return std::is_lt(c) ? -1 : (std::is_gt(c) ? 1 : 0);
     }
     if (const auto* stamp = std::get_if<db::SQLTimeStamp>(&a)) {
         const auto& o = std::get<db::SQLTimeStamp>(b);
         const auto c = std::tie(stamp->year, stamp->month, stamp->day, stamp->hour, stamp->minute,
                                 stamp->second, stamp->fraction) <=>
                        std::tie(o.year, o.month, o.day, o.hour, o.minute, o.second, o.fraction);
-        return c < 0 ? -1 : (c > 0 ? 1 : 0);
+        return std::is_lt(c) ? -1 : (std::is_gt(c) ? 1 : 0);
     }
     return std::nullopt;
 }

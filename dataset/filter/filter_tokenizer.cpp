@@ -10,7 +10,7 @@ namespace dataset {
 namespace {
 
 // Longer texts are cut here when read; a text constant keeps one less.
-constexpr std::size_t MaxLiteral = 256;
+constexpr std::size_t kMaxLiteral = 256;
 
 bool isNameStart(unsigned char c) {
     return std::isalpha(c) != 0 || c == '_' || (c >= 0x81 && c <= 0xFE);
@@ -35,7 +35,7 @@ std::vector<FilterToken> FilterTokenizer::tokenize(std::string_view text, char s
         } else if (c == '[') {
             const std::size_t end = text.find(']', i + 1);
             if (end == std::string_view::npos) {
-                throw db::DatabaseError(FilterCompiler::UnterminatedName);
+                throw db::DatabaseError(FilterCompiler::kUnterminatedName);
             }
             tokens.push_back(
                 {FilterTokenKind::Name, std::string(text.substr(i + 1, end - i - 1)), true});
@@ -51,7 +51,7 @@ std::vector<FilterToken> FilterTokenizer::tokenize(std::string_view text, char s
             ++i;
             for (;;) {
                 if (i >= text.size()) {
-                    throw db::DatabaseError(FilterCompiler::UnterminatedString);
+                    throw db::DatabaseError(FilterCompiler::kUnterminatedString);
                 }
                 if (text[i] == '\'') {
                     if (i + 1 < text.size() && text[i + 1] == '\'') {
@@ -64,8 +64,8 @@ std::vector<FilterToken> FilterTokenizer::tokenize(std::string_view text, char s
                 }
                 value.push_back(text[i++]);
             }
-            if (value.size() > MaxLiteral) {
-                value.resize(MaxLiteral);
+            if (value.size() > kMaxLiteral) {
+                value.resize(kMaxLiteral);
             }
             tokens.push_back({FilterTokenKind::Text, std::move(value)});
         } else if (std::isdigit(c) != 0) {
@@ -102,7 +102,7 @@ std::vector<FilterToken> FilterTokenizer::tokenize(std::string_view text, char s
             ++i;
         } else {
             throw db::DatabaseError(
-                platform::fill(FilterCompiler::InvalidCharacter, text.substr(i, 1)));
+                platform::fill(FilterCompiler::kInvalidCharacter, text.substr(i, 1)));
         }
     }
     tokens.push_back({FilterTokenKind::End, {}});

@@ -8,15 +8,15 @@ bool DescribedCursor::hasColumn(int column) const {
 
 template <typename Read> int DescribedCursor::describe(int column, Read read) const {
     if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     read(columns_[static_cast<std::size_t>(column - 1)]);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int DescribedCursor::getColumnCount(int* count) {
     *count = static_cast<int>(columns_.size());
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int DescribedCursor::getColumnName(int column, const char** name) {

@@ -11,17 +11,17 @@ extern "C" __attribute__((visibility("default"))) int
 getSQLDriverFIREBIRD(const char* vendorLib, const char* /*errorResourceFile*/,
                      db::ISQLDriver** driver) {
     if (driver == nullptr) {
-        return db::DriverResult::InvalidParameter;
+        return db::DriverResult::kInvalidParameter;
     }
     *driver = nullptr;
     if (vendorLib == nullptr || *vendorLib == '\0') {
-        return db::DriverResult::DriverInitFailed;
+        return db::DriverResult::kDriverInitFailed;
     }
     std::string error;
     db::firebird::FbClient* client = db::firebird::FbClient::load(vendorLib, &error);
     if (client == nullptr) {
-        return db::DriverResult::DriverInitFailed;
+        return db::DriverResult::kDriverInitFailed;
     }
     *driver = new db::firebird::FbDriver(*client);
-    return db::DriverResult::Success;
+    return db::DriverResult::kSuccess;
 }

@@ -8,18 +8,18 @@ namespace db::firebird {
 
 int ErrorSlot::lengthTo(int* length) const {
     if (length == nullptr) {
-        return DriverResult::InvalidParameter;
+        return DriverResult::kInvalidParameter;
     }
     *length = static_cast<int>(text_.size());
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int ErrorSlot::copyTo(char* buffer) const {
     if (buffer == nullptr) {
-        return DriverResult::InvalidParameter;
+        return DriverResult::kInvalidParameter;
     }
     std::memcpy(buffer, text_.c_str(), text_.size() + 1);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 } // namespace db::firebird

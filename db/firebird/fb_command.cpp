@@ -15,26 +15,26 @@ constexpr int SelectableProcedure = 1;
 
 std::size_t valueSize(int type, int length) {
     switch (type) {
-    case DriverType::Int16:
-    case DriverType::Boolean:
-    case DriverType::UInt16:
+    case DriverType::kInt16:
+    case DriverType::kBoolean:
+    case DriverType::kUInt16:
         return sizeof(std::int16_t);
-    case DriverType::Int32:
-    case DriverType::UInt32:
+    case DriverType::kInt32:
+    case DriverType::kUInt32:
         return sizeof(std::int32_t);
-    case DriverType::Int64:
+    case DriverType::kInt64:
         return sizeof(std::int64_t);
-    case DriverType::Float:
+    case DriverType::kFloat:
         return length == 4 ? sizeof(float) : sizeof(double);
-    case DriverType::Bcd:
-    case DriverType::FmtBcd:
+    case DriverType::kBcd:
+    case DriverType::kFmtBcd:
         return sizeof(Bcd);
-    case DriverType::Date:
+    case DriverType::kDate:
         return sizeof(SQLDate);
-    case DriverType::Time:
+    case DriverType::kTime:
         return sizeof(SQLTime);
-    case DriverType::DateTime:
-    case DriverType::SQLTimeStamp:
+    case DriverType::kDateTime:
+    case DriverType::kSQLTimeStamp:
         return sizeof(SQLTimeStamp);
     default:
         return length > 0 ? static_cast<std::size_t>(length) : 0;
@@ -43,10 +43,10 @@ std::size_t valueSize(int type, int length) {
 
 template <typename T> int store(const T& value, void* buffer, int bufferLength) {
     if (bufferLength < static_cast<int>(sizeof value)) {
-        return DriverResult::InvalidLength;
+        return DriverResult::kInvalidLength;
     }
     std::memcpy(buffer, &value, sizeof value);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 } // namespace
@@ -87,33 +87,33 @@ int FbCommand::SetOption(CommandOption option, std::int64_t value) {
     case CommandOption::RowsetSize:
         // Firebird sizes its own fetch batches; the value is only kept.
         rowsetSize_ = value;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case CommandOption::StoredProc:
         storedProc_ = value != 0;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     default:
-        return DriverResult::NotSupported;
+        return DriverResult::kNotSupported;
     }
 }
 
 int FbCommand::SetOption(CommandOption option, std::string_view value) {
     if (option == CommandOption::PackageName) {
         packageName_ = std::string(value);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     }
-    return DriverResult::NotSupported;
+    return DriverResult::kNotSupported;
 }
 
 int FbCommand::GetOption(CommandOption option, std::int64_t* value) {
     switch (option) {
     case CommandOption::RowsetSize:
         *value = rowsetSize_;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case CommandOption::StoredProc:
         *value = storedProc_ ? 1 : 0;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     default:
-        return DriverResult::NotSupported;
+        return DriverResult::kNotSupported;
     }
 }
 
@@ -150,7 +150,7 @@ int FbCommand::procedureCall(const std::string& quotedName, std::string* sql) {
     }
     // A procedure the catalogue does not know is left to the server to report.
     *sql = type == SelectableProcedure ? "select * from " + target : "execute procedure " + target;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCommand::prepare(const char* sql, int /*paramCount*/) {
@@ -159,14 +159,14 @@ int FbCommand::prepare(const char* sql, int /*paramCount*/) {
     params_.clear();
     rowsAffected_ = -1;
     if (sql == nullptr) {
-        return errors_.fail(DriverResult::InvalidParameter, "no statement text");
+        return errors_.fail(DriverResult::kInvalidParameter, "no statement text");
     }
     if (!session_->attached()) {
-        return errors_.fail(DriverResult::InvalidHandle, "the connection is closed");
+        return errors_.fail(DriverResult::kInvalidHandle, "the connection is closed");
     }
     std::string text = sql;
     if (storedProc_) {
-        if (const int r = procedureCall(text, &text); r != DriverResult::Success) {
+        if (const int r = procedureCall(text, &text); r != DriverResult::kSuccess) {
             return r;
         }
     }
@@ -192,21 +192,21 @@ int FbCommand::prepare(const char* sql, int /*paramCount*/) {
         !outputs_.describe(session_->client(), statement_->getOutputMetadata(status.get()),
                            &error)) {
         freeStatement();
-        return errors_.fail(DriverResult::SqlError, error);
+        return errors_.fail(DriverResult::kSqlError, error);
     }
     if (status.failed()) {
         const int code = errors_.fail(status.resultCode(), status.message());
         freeStatement();
         return code;
     }
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCommand::setParameter(int position, int /*childPosition*/, ParamDirection direction, int type,
                             int subType, int precision, int scale, int length, const void* buffer,
                             bool isNull) {
     if (position < 1) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     if (params_.size() < static_cast<std::size_t>(position)) {
         params_.resize(static_cast<std::size_t>(position));
@@ -224,7 +224,7 @@ int FbCommand::setParameter(int position, int /*childPosition*/, ParamDirection 
         const auto* bytes = static_cast<const unsigned char*>(buffer);
         value.bytes.assign(bytes, bytes + size);
     }
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCommand::getParameter(int position, int /*childPosition*/, void* buffer, int bufferLength,
@@ -232,72 +232,72 @@ int FbCommand::getParameter(int position, int /*childPosition*/, void* buffer, i
     const int index = position - static_cast<int>(inputCount_) - 1;
     if (!outputsValid_ || index < 0 || index >= outputs_.count() ||
         static_cast<std::size_t>(position) > params_.size()) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     *isNull = outputs_.isNull(index);
     if (*isNull) {
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     }
     const FbField& field = outputs_.field(index);
     const unsigned char* data = outputs_.data(index);
     const FbValueReader reader(session_->client());
     const FbParamValue& param = params_[static_cast<std::size_t>(position - 1)];
     switch (param.kind.type) {
-    case DriverType::String: {
+    case DriverType::kString: {
         std::string text;
         if (const int r = reader.text(field, data, session_->options().trimChar, &text); r != 0) {
             return r;
         }
         if (bufferLength < static_cast<int>(text.size()) + 1) {
-            return DriverResult::InvalidLength;
+            return DriverResult::kInvalidLength;
         }
         std::memcpy(buffer, text.c_str(), text.size() + 1);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     }
-    case DriverType::Int16:
-    case DriverType::Int32:
-    case DriverType::Int64: {
+    case DriverType::kInt16:
+    case DriverType::kInt32:
+    case DriverType::kInt64: {
         std::int64_t value = 0;
         if (const int r = reader.integer(field, data, &value); r != 0) {
             return r;
         }
-        if (param.kind.type == DriverType::Int16) {
+        if (param.kind.type == DriverType::kInt16) {
             return store(static_cast<std::int16_t>(value), buffer, bufferLength);
         }
-        if (param.kind.type == DriverType::Int32) {
+        if (param.kind.type == DriverType::kInt32) {
             return store(static_cast<std::int32_t>(value), buffer, bufferLength);
         }
         return store(value, buffer, bufferLength);
     }
-    case DriverType::Float: {
+    case DriverType::kFloat: {
         double value = 0;
         const int r = reader.real(field, data, &value);
         return r != 0 ? r : store(value, buffer, bufferLength);
     }
-    case DriverType::Bcd:
-    case DriverType::FmtBcd: {
+    case DriverType::kBcd:
+    case DriverType::kFmtBcd: {
         Bcd value;
         const int r = reader.bcd(field, data, &value);
         return r != 0 ? r : store(value, buffer, bufferLength);
     }
-    case DriverType::Date: {
+    case DriverType::kDate: {
         SQLDate value;
         const int r = reader.date(field, data, &value);
         return r != 0 ? r : store(value, buffer, bufferLength);
     }
-    case DriverType::Time: {
+    case DriverType::kTime: {
         SQLTime value;
         const int r = reader.time(field, data, &value);
         return r != 0 ? r : store(value, buffer, bufferLength);
     }
-    case DriverType::DateTime:
-    case DriverType::SQLTimeStamp: {
+    case DriverType::kDateTime:
+    case DriverType::kSQLTimeStamp: {
         SQLTimeStamp value;
         const int r = reader.timeStamp(field, data, &value);
         return r != 0 ? r : store(value, buffer, bufferLength);
     }
     default:
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
 }
 
@@ -307,12 +307,12 @@ int FbCommand::execute(ISQLCursor** cursor) {
     rowsAffected_ = -1;
     outputsValid_ = false;
     if (statement_ == nullptr || !session_->attached()) {
-        return errors_.fail(DriverResult::InvalidHandle, "no statement is prepared");
+        return errors_.fail(DriverResult::kInvalidHandle, "no statement is prepared");
     }
     inputValues_.clear();
     for (unsigned i = 0; i < inputCount_; ++i) {
         if (i >= params_.size() || !params_[i].set) {
-            return errors_.fail(DriverResult::ParameterNotSet,
+            return errors_.fail(DriverResult::kParameterNotSet,
                                 "parameter " + std::to_string(i + 1) + " has no value");
         }
         inputValues_.push_back(&params_[i]);
@@ -355,7 +355,7 @@ int FbCommand::execute(ISQLCursor** cursor) {
         }
         rowsAffected_ = 0;
         *cursor = new FbCursor(session_, resultSet, rowLayout, autoTransaction);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     }
 
     statement_->execute(status.get(), transaction, input_.metadata(), input_.buffer(),
@@ -374,18 +374,18 @@ int FbCommand::execute(ISQLCursor** cursor) {
         }
     }
     outputsValid_ = outputs_.count() > 0;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCommand::getRowsAffected(std::int64_t* rows) {
     *rows = rowsAffected_;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCommand::close() {
     params_.clear();
     outputsValid_ = false;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 } // namespace db::firebird

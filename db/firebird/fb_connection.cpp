@@ -24,37 +24,37 @@ int FbConnection::SetOption(ConnectionOption option, std::int64_t value) {
     switch (option) {
     case ConnectionOption::WaitOnLocks:
         options_.waitOnLocks = value != 0;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::TransIsolation:
         options_.isolation = static_cast<int>(value);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::SqlDialect:
         if (value != 1 && value != 3) {
-            return errors_.fail(DriverResult::InvalidParameter, "SQL dialect must be 1 or 3");
+            return errors_.fail(DriverResult::kInvalidParameter, "SQL dialect must be 1 or 3");
         }
         options_.dialect = static_cast<int>(value);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::MultipleTransactions:
         options_.multipleTransactions = value != 0;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::TrimChar:
         options_.trimChar = value != 0;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::ConnectionTimeout:
         options_.connectTimeout = static_cast<int>(value);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::BlobSize:
         options_.blobSize = value;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::CommitRetain:
     case ConnectionOption::AutoCommit:
     case ConnectionOption::BlockingMode:
     case ConnectionOption::OsAuthentication:
         // Statements outside a transaction always commit on their own, every
         // commit is a full one, and calls always block.
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     default:
-        return DriverResult::NotSupported;
+        return DriverResult::kNotSupported;
     }
 }
 
@@ -62,23 +62,23 @@ int FbConnection::SetOption(ConnectionOption option, std::string_view value) {
     switch (option) {
     case ConnectionOption::HostName:
         options_.hostName = text(value);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::ServerPort:
         options_.serverPort = text(value);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::RoleName:
         options_.roleName = text(value);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::ServerCharSet:
         options_.serverCharSet = text(value);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::QualifiedName:
         qualifiedName_ = text(value);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::CustomString:
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     default:
-        return DriverResult::NotSupported;
+        return DriverResult::kNotSupported;
     }
 }
 
@@ -86,18 +86,18 @@ int FbConnection::GetOption(ConnectionOption option, std::int64_t* value) {
     switch (option) {
     case ConnectionOption::MaxActiveCommands:
         *value = 0; // no limit of statements per connection
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::TransIsolation:
         *value = options_.isolation;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::SqlDialect:
         *value = options_.dialect;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case ConnectionOption::BlobSize:
         *value = options_.blobSize;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     default:
-        return DriverResult::NotSupported;
+        return DriverResult::kNotSupported;
     }
 }
 
@@ -114,16 +114,16 @@ int FbConnection::GetOption(ConnectionOption option, char* buffer, int bufferLen
         value = options_.roleName;
         break;
     default:
-        return DriverResult::NotSupported;
+        return DriverResult::kNotSupported;
     }
     if (length != nullptr) {
         *length = static_cast<int>(value.size());
     }
     if (buffer == nullptr || bufferLength < static_cast<int>(value.size()) + 1) {
-        return DriverResult::InvalidLength;
+        return DriverResult::kInvalidLength;
     }
     std::memcpy(buffer, value.c_str(), value.size() + 1);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbConnection::connect(const char* database, const char* user, const char* password) {
@@ -136,7 +136,7 @@ int FbConnection::connect(const char* database, const char* user, const char* pa
         return fail(*failure);
     }
     session_ = std::move(session);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbConnection::disconnect() {
@@ -144,7 +144,7 @@ int FbConnection::disconnect() {
         session_->detach();
         session_.reset();
     }
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbConnection::getSQLCommand(ISQLCommand** command) {
@@ -153,7 +153,7 @@ int FbConnection::getSQLCommand(ISQLCommand** command) {
         return notConnected();
     }
     *command = new FbCommand(session_);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbConnection::getSQLMetaData(ISQLMetaData** metaData) {
@@ -162,7 +162,7 @@ int FbConnection::getSQLMetaData(ISQLMetaData** metaData) {
         return notConnected();
     }
     *metaData = new FbMetaData(session_);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbConnection::beginTransaction(const TransactionDesc& desc) {
@@ -172,7 +172,7 @@ int FbConnection::beginTransaction(const TransactionDesc& desc) {
     if (auto failure = session_->begin(desc.transactionId, desc.isolationLevel)) {
         return fail(*failure);
     }
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbConnection::commit(const TransactionDesc& desc) {
@@ -182,7 +182,7 @@ int FbConnection::commit(const TransactionDesc& desc) {
     if (auto failure = session_->commit(desc.transactionId)) {
         return fail(*failure);
     }
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbConnection::rollback(const TransactionDesc& desc) {
@@ -192,7 +192,7 @@ int FbConnection::rollback(const TransactionDesc& desc) {
     if (auto failure = session_->rollback(desc.transactionId)) {
         return fail(*failure);
     }
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 } // namespace db::firebird

@@ -33,7 +33,7 @@ public:
 
 private:
     int fail(const FbFailure& failure) { return errors_.fail(failure.code, failure.message); }
-    int notConnected() { return errors_.fail(DriverResult::InvalidHandle, "not connected"); }
+    int notConnected() { return errors_.fail(DriverResult::kInvalidHandle, "not connected"); }
 
     FbClient& client_;
     FbSessionOptions options_;

@@ -17,7 +17,7 @@ FbCursor::FbCursor(std::shared_ptr<FbSession> session, Firebird::IResultSet* res
     session_->addUser(this);
     std::string error;
     if (!row_.describe(session_->client(), metadata, &error)) {
-        errors_.fail(DriverResult::SqlError, error);
+        errors_.fail(DriverResult::kSqlError, error);
     }
     for (int i = 0; i < row_.count(); ++i) {
         const FbField& field = row_.field(i);
@@ -44,7 +44,7 @@ void FbCursor::sessionClosing() {
 int FbCursor::finish(bool commit) {
     ended_ = true;
     onRow_ = false;
-    int result = DriverResult::Success;
+    int result = DriverResult::kSuccess;
     if (resultSet_ != nullptr) {
         FbStatus status(session_->client());
         resultSet_->close(status.get());
@@ -68,9 +68,9 @@ int FbCursor::next() {
     if (ended_ || resultSet_ == nullptr) {
         onRow_ = false;
         if (!session_->attached() && !ended_) {
-            return errors_.fail(DriverResult::InvalidHandle, "the connection is closed");
+            return errors_.fail(DriverResult::kInvalidHandle, "the connection is closed");
         }
-        return DriverResult::EndOfData;
+        return DriverResult::kEndOfData;
     }
     FbStatus status(session_->client());
     const int fetched = resultSet_->fetchNext(status.get(), row_.buffer());
@@ -81,26 +81,26 @@ int FbCursor::next() {
     }
     if (fetched == Firebird::IStatus::RESULT_OK) {
         onRow_ = true;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     }
     // The rows are all read: the statement's work is done and kept.
     const int ending = finish(true);
-    return ending != DriverResult::Success ? ending : DriverResult::EndOfData;
+    return ending != DriverResult::kSuccess ? ending : DriverResult::kEndOfData;
 }
 
 int FbCursor::checkValue(int column, bool* isBlank) const {
     if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     if (!onRow_) {
-        return DriverResult::EndOfData;
+        return DriverResult::kEndOfData;
     }
     *isBlank = row_.isNull(column - 1);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::getString(int column, char* buffer, int bufferLength, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     const FbField& field = row_.field(column - 1);
@@ -108,19 +108,19 @@ int FbCursor::getString(int column, char* buffer, int bufferLength, bool* isBlan
     const FbValueReader reader(session_->client());
     if (const int r =
             reader.text(field, row_.data(column - 1), session_->options().trimChar, &text);
-        r != DriverResult::Success) {
+        r != DriverResult::kSuccess) {
         return r;
     }
     if (bufferLength < static_cast<int>(text.size()) + 1) {
-        return DriverResult::InvalidLength;
+        return DriverResult::kInvalidLength;
     }
     std::memcpy(buffer, text.c_str(), text.size() + 1);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 template <typename T>
 int FbCursor::readValue(int column, ReadValue<T> read, T* value, bool* isBlank) const {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     return (FbValueReader(session_->client()).*read)(row_.field(column - 1), row_.data(column - 1),
@@ -129,12 +129,12 @@ int FbCursor::readValue(int column, ReadValue<T> read, T* value, bool* isBlank) 
 
 template <typename T>
 int FbCursor::readInteger(int column, unsigned otherType, T* value, bool* isBlank) const {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     const FbField& field = row_.field(column - 1);
     if (field.type != SQL_SHORT && field.type != otherType) {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     std::int64_t wide = 0;
     const int r = FbValueReader(session_->client()).integer(field, row_.data(column - 1), &wide);
@@ -176,7 +176,7 @@ int FbCursor::getTimeStamp(int column, SQLTimeStamp* value, bool* isBlank) {
 
 int FbCursor::getBytes(int column, std::uint8_t* buffer, int bufferLength, int* length,
                        bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     const FbField& field = row_.field(column - 1);
@@ -188,28 +188,28 @@ int FbCursor::getBytes(int column, std::uint8_t* buffer, int bufferLength, int* 
         size = stored;
         data += sizeof stored;
     } else if (field.type != SQL_TEXT) {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     if (bufferLength < size) {
-        return DriverResult::InvalidLength;
+        return DriverResult::kInvalidLength;
     }
     // An empty value may come with no buffer at all.
     if (size > 0) {
         std::memcpy(buffer, data, static_cast<std::size_t>(size));
     }
     *length = size;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::readBlob(int column) {
     if (blobColumn_ == column) {
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     }
     blob_.clear();
     Firebird::ITransaction* transaction =
         autoTransaction_ != nullptr ? autoTransaction_ : session_->activeTransaction();
     if (transaction == nullptr || !session_->attached()) {
-        return errors_.fail(DriverResult::InvalidHandle, "the blob's transaction has ended");
+        return errors_.fail(DriverResult::kInvalidHandle, "the blob's transaction has ended");
     }
     ISC_QUAD id;
     std::memcpy(&id, row_.data(column - 1), sizeof id);
@@ -238,38 +238,38 @@ int FbCursor::readBlob(int column) {
         return code;
     }
     blobColumn_ = column;
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::loadBlob(int column, bool* isBlank) {
-    if (const int r = checkValue(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = checkValue(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     if (row_.field(column - 1).type != SQL_BLOB) {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     return readBlob(column);
 }
 
 int FbCursor::getBlobSize(int column, std::uint32_t* size, bool* isBlank) {
-    if (const int r = loadBlob(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = loadBlob(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     *size = static_cast<std::uint32_t>(blob_.size());
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbCursor::getBlob(int column, void* buffer, std::uint32_t bufferLength, bool* isBlank) {
-    if (const int r = loadBlob(column, isBlank); r != DriverResult::Success || *isBlank) {
+    if (const int r = loadBlob(column, isBlank); r != DriverResult::kSuccess || *isBlank) {
         return r;
     }
     if (bufferLength < blob_.size()) {
-        return DriverResult::InvalidLength;
+        return DriverResult::kInvalidLength;
     }
     if (!blob_.empty()) {
         std::memcpy(buffer, blob_.data(), blob_.size());
     }
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 } // namespace db::firebird

@@ -6,10 +6,10 @@ namespace db::firebird {
 
 int FbDriver::getSQLConnection(ISQLConnection** connection) {
     if (connection == nullptr) {
-        return DriverResult::InvalidParameter;
+        return DriverResult::kInvalidParameter;
     }
     *connection = new FbConnection(client_);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 } // namespace db::firebird

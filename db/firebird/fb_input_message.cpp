@@ -56,7 +56,7 @@ std::optional<FbFailure> writeBlob(FbSession& session, Firebird::ITransaction* t
 FbParamValue FbParamValue::ofText(const std::string& text) {
     FbParamValue value;
     value.set = true;
-    value.kind.type = DriverType::String;
+    value.kind.type = DriverType::kString;
     value.isNull = false;
     value.kind.length = static_cast<int>(text.size()) + 1;
     value.bytes.assign(text.begin(), text.end());
@@ -149,15 +149,15 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
         }
         const std::vector<unsigned char>& b = value.bytes;
         switch (value.kind.type) {
-        case DriverType::String: {
+        case DriverType::kString: {
             const auto end = std::find(b.begin(), b.end(), 0);
             e.data.assign(b.begin(), end);
             e.charSet = serverText && known ? serverFields_[i].charSet : CharSetNone;
             break;
         }
-        case DriverType::Int16:
-        case DriverType::Boolean:
-            if (value.kind.type == DriverType::Boolean) {
+        case DriverType::kInt16:
+        case DriverType::kBoolean:
+            if (value.kind.type == DriverType::kBoolean) {
                 e.type = SQL_BOOLEAN;
                 e.data.assign(1, static_cast<unsigned char>(load<std::int16_t>(b) != 0));
             } else {
@@ -165,23 +165,23 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
                 setBytes(e.data, load<std::int16_t>(b));
             }
             break;
-        case DriverType::Int32:
+        case DriverType::kInt32:
             e.type = SQL_LONG;
             setBytes(e.data, load<std::int32_t>(b));
             break;
-        case DriverType::UInt16:
+        case DriverType::kUInt16:
             e.type = SQL_LONG;
             setBytes(e.data, static_cast<std::int32_t>(load<std::uint16_t>(b)));
             break;
-        case DriverType::UInt32:
+        case DriverType::kUInt32:
             e.type = SQL_INT64;
             setBytes(e.data, static_cast<std::int64_t>(load<std::uint32_t>(b)));
             break;
-        case DriverType::Int64:
+        case DriverType::kInt64:
             e.type = SQL_INT64;
             setBytes(e.data, load<std::int64_t>(b));
             break;
-        case DriverType::Float:
+        case DriverType::kFloat:
             if (value.kind.length == 4) {
                 e.type = SQL_FLOAT;
                 setBytes(e.data, load<float>(b));
@@ -190,11 +190,11 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
                 setBytes(e.data, load<double>(b));
             }
             break;
-        case DriverType::Bcd:
-        case DriverType::FmtBcd: {
+        case DriverType::kBcd:
+        case DriverType::kFmtBcd: {
             const Bcd bcd = load<Bcd>(b);
-            if (bcd.precision > Bcd::MaxDigits) {
-                return FbFailure{DriverResult::InvalidPrecision, "invalid BCD value"};
+            if (bcd.precision > Bcd::kMaxDigits) {
+                return FbFailure{DriverResult::kInvalidPrecision, "invalid BCD value"};
             }
             if (const auto scaled = bcd.toScaled()) {
                 e.type = SQL_INT64;
@@ -207,7 +207,7 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
             }
             break;
         }
-        case DriverType::Date: {
+        case DriverType::kDate: {
             const auto d = load<SQLDate>(b);
             e.type = SQL_TYPE_DATE;
             setBytes(e.data, client.util()->encodeDate(static_cast<unsigned>(d.year),
@@ -215,7 +215,7 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
                                                        static_cast<unsigned>(d.day)));
             break;
         }
-        case DriverType::Time: {
+        case DriverType::kTime: {
             const auto t = load<SQLTime>(b);
             e.type = SQL_TYPE_TIME;
             setBytes(e.data, client.util()->encodeTime(static_cast<unsigned>(t.hour),
@@ -224,8 +224,8 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
                                                        static_cast<unsigned>(t.fraction)));
             break;
         }
-        case DriverType::DateTime:
-        case DriverType::SQLTimeStamp: {
+        case DriverType::kDateTime:
+        case DriverType::kSQLTimeStamp: {
             const auto t = load<SQLTimeStamp>(b);
             ISC_TIMESTAMP stamp;
             stamp.timestamp_date = client.util()->encodeDate(static_cast<unsigned>(t.year),
@@ -238,12 +238,12 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
             setBytes(e.data, stamp);
             break;
         }
-        case DriverType::Bytes:
+        case DriverType::kBytes:
             e.charSet = CharSetOctets;
             e.data.assign(b.begin(),
                           b.begin() + std::min<std::ptrdiff_t>(value.kind.length, std::ssize(b)));
             break;
-        case DriverType::VarBytes: {
+        case DriverType::kVarBytes: {
             // Variable bytes carry their length in the first two bytes.
             const auto length =
                 std::min<std::size_t>(load<std::uint16_t>(b), b.size() >= 2 ? b.size() - 2 : 0);
@@ -251,7 +251,7 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
             e.data.assign(b.begin() + 2, b.begin() + 2 + static_cast<std::ptrdiff_t>(length));
             break;
         }
-        case DriverType::Blob: {
+        case DriverType::kBlob: {
             const std::vector<unsigned char> content(
                 b.begin(), b.begin() + std::min<std::ptrdiff_t>(value.kind.length, std::ssize(b)));
             ISC_QUAD id{};
@@ -259,15 +259,15 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
                 return failure;
             }
             e.type = SQL_BLOB;
-            e.subType = value.kind.subType == DriverSubType::Memo ? 1 : 0;
+            e.subType = value.kind.subType == DriverSubType::kMemo ? 1 : 0;
             setBytes(e.data, id);
             break;
         }
         default:
-            return FbFailure{DriverResult::InvalidFieldType, "unsupported parameter type"};
+            return FbFailure{DriverResult::kInvalidFieldType, "unsupported parameter type"};
         }
         if (e.type == SQL_VARYING && e.data.size() > MaxVarying) {
-            return FbFailure{DriverResult::InvalidLength, "parameter value too long"};
+            return FbFailure{DriverResult::kInvalidLength, "parameter value too long"};
         }
     }
     return std::nullopt;

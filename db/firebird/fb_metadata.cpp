@@ -10,8 +10,8 @@
 namespace db::firebird {
 
 namespace {
-constexpr int CatalogueOutput = 1;
-constexpr int NameLength = 63;
+constexpr int kCatalogueOutput = 1;
+constexpr int kNameLength = 63;
 } // namespace
 
 int FbMetaData::SetOption(MetaDataOption option, std::string_view value) {
@@ -19,28 +19,28 @@ int FbMetaData::SetOption(MetaDataOption option, std::string_view value) {
     case MetaDataOption::SchemaName:
         // Firebird 3 has no schemas; the name is kept and has no effect.
         schemaName_ = std::string(value);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case MetaDataOption::PackageName:
         packageName_ = std::string(value);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     default:
-        return DriverResult::NotSupported;
+        return DriverResult::kNotSupported;
     }
 }
 
 int FbMetaData::GetOption(MetaDataOption option, std::int64_t* value) {
     switch (option) {
     case MetaDataOption::ObjectQuoteChar:
-        *value = FbNames::QuoteChar;
-        return DriverResult::Success;
+        *value = FbNames::kQuoteChar;
+        return DriverResult::kSuccess;
     case MetaDataOption::SupportsTransaction:
         *value = 1;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case MetaDataOption::SupportsTransactions:
         *value = session_->options().multipleTransactions ? 1 : 0;
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     default:
-        return DriverResult::NotSupported;
+        return DriverResult::kNotSupported;
     }
 }
 
@@ -48,22 +48,22 @@ int FbMetaData::getProcedureParams(const char* procedureName, ISQLCursor** curso
     *cursor = nullptr;
     errors_.clear();
     if (procedureName == nullptr) {
-        return errors_.fail(DriverResult::InvalidParameter, "no procedure name");
+        return errors_.fail(DriverResult::kInvalidParameter, "no procedure name");
     }
     if (!session_->attached()) {
-        return errors_.fail(DriverResult::InvalidHandle, "the connection is closed");
+        return errors_.fail(DriverResult::kInvalidHandle, "the connection is closed");
     }
     using Column = MemoryCursor::Column;
     auto result = std::make_unique<MemoryCursor>(std::vector<Column>{
-        {"PARAM_POSITION", DriverType::Int32, 0},
-        {"PARAM_TYPE", DriverType::Int32, 0},
-        {"PARAM_DATATYPE", DriverType::Int32, 0},
-        {"PARAM_SUBTYPE", DriverType::Int32, 0},
-        {"PARAM_PRECISION", DriverType::Int32, 0},
-        {"PARAM_SCALE", DriverType::Int32, 0},
-        {"PARAM_LENGTH", DriverType::Int32, 0},
-        {"PARAM_NAME", DriverType::String, NameLength},
-        {"PARAM_NULLABLE", DriverType::Int32, 0},
+        {"PARAM_POSITION", DriverType::kInt32, 0},
+        {"PARAM_TYPE", DriverType::kInt32, 0},
+        {"PARAM_DATATYPE", DriverType::kInt32, 0},
+        {"PARAM_SUBTYPE", DriverType::kInt32, 0},
+        {"PARAM_PRECISION", DriverType::kInt32, 0},
+        {"PARAM_SCALE", DriverType::kInt32, 0},
+        {"PARAM_LENGTH", DriverType::kInt32, 0},
+        {"PARAM_NAME", DriverType::kString, kNameLength},
+        {"PARAM_NULLABLE", DriverType::kInt32, 0},
     });
     const FbValueReader reader(session_->client());
     std::int32_t position = 0;
@@ -89,17 +89,17 @@ int FbMetaData::getProcedureParams(const char* procedureName, ISQLCursor** curso
             const ColumnDescription d =
                 FbTypes::describeCatalogue(n(2), n(3), n(4), n(5), n(6), n(7), n(8));
             const auto direction =
-                n(1) == CatalogueOutput ? ParamDirection::Out : ParamDirection::In;
+                n(1) == kCatalogueOutput ? ParamDirection::Out : ParamDirection::In;
             result->addRow({++position, static_cast<std::int32_t>(direction), d.type, d.subType,
                             d.precision, d.scale,
-                            d.type == DriverType::String ? d.precision : d.length, name,
+                            d.type == DriverType::kString ? d.precision : d.length, name,
                             n(9) != 0 ? 0 : 1});
         });
     if (failure) {
         return errors_.fail(failure->code, failure->message);
     }
     *cursor = result.release();
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 } // namespace db::firebird

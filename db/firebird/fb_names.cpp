@@ -29,7 +29,7 @@ bool FbNames::isPlainIdentifier(std::string_view name) {
 }
 
 bool FbNames::isQuoted(std::string_view name) {
-    return name.size() >= 2 && name.front() == QuoteChar && name.back() == QuoteChar;
+    return name.size() >= 2 && name.front() == kQuoteChar && name.back() == kQuoteChar;
 }
 
 std::string FbNames::quote(std::string_view name) {
@@ -37,15 +37,15 @@ std::string FbNames::quote(std::string_view name) {
     if (isQuoted(text)) {
         return text;
     }
-    std::string quoted(1, QuoteChar);
+    std::string quoted(1, kQuoteChar);
     const bool plain = isPlainIdentifier(text);
     for (const char c : text) {
-        if (c == QuoteChar) {
-            quoted += QuoteChar;
+        if (c == kQuoteChar) {
+            quoted += kQuoteChar;
         }
         quoted += plain ? platform::upperAscii(c) : c;
     }
-    quoted += QuoteChar;
+    quoted += kQuoteChar;
     return quoted;
 }
 
@@ -61,7 +61,7 @@ std::string FbNames::stored(std::string_view name) {
     std::string result;
     for (std::size_t i = 1; i + 1 < text.size(); ++i) {
         result += text[i];
-        if (text[i] == QuoteChar && i + 2 < text.size() && text[i + 1] == QuoteChar) {
+        if (text[i] == kQuoteChar && i + 2 < text.size() && text[i + 1] == kQuoteChar) {
             ++i;
         }
     }

@@ -9,7 +9,7 @@ namespace db::firebird {
 
 class FbNames {
 public:
-    static constexpr char QuoteChar = '"';
+    static constexpr char kQuoteChar = '"';
 
     // A plain identifier is stored upper-cased, so it is quoted upper-cased;
     // a name already in quotes stays as it is; any other name is quoted as

@@ -10,7 +10,7 @@ namespace db::firebird {
 
 namespace {
 
-constexpr const char* DefaultCharSet = "UTF8";
+constexpr const char* kDefaultCharSet = "UTF8";
 
 // The database string with the host (and port) of the options in front,
 // unless it names a host of its own.
@@ -46,7 +46,7 @@ std::optional<FbFailure> FbSession::attach(const std::string& database, const st
         dpb->insertString(status.get(), isc_dpb_password, password.c_str());
     }
     const std::string charSet =
-        options_.serverCharSet.empty() ? DefaultCharSet : options_.serverCharSet;
+        options_.serverCharSet.empty() ? kDefaultCharSet : options_.serverCharSet;
     dpb->insertString(status.get(), isc_dpb_lc_ctype, charSet.c_str());
     if (!options_.roleName.empty()) {
         dpb->insertString(status.get(), isc_dpb_sql_role_name, options_.roleName.c_str());
@@ -67,8 +67,8 @@ std::optional<FbFailure> FbSession::attach(const std::string& database, const st
     if (status.failed()) {
         attachment_ = nullptr;
         // Every attach failure that is not a refused login is a failed connection.
-        const int code = status.errorNumber() == isc_login ? DriverResult::InvalidUserPassword
-                                                           : DriverResult::ConnectionFailed;
+        const int code = status.errorNumber() == isc_login ? DriverResult::kInvalidUserPassword
+                                                           : DriverResult::kConnectionFailed;
         return FbFailure{code, status.message()};
     }
     return std::nullopt;
@@ -129,13 +129,13 @@ void FbSession::removeUser(FbSessionUser* user) {
 Firebird::ITransaction* FbSession::startTransaction(int isolation, bool readOnly,
                                                     FbFailure* failure) {
     if (attachment_ == nullptr) {
-        *failure = {DriverResult::InvalidHandle, "the connection is closed"};
+        *failure = {DriverResult::kInvalidHandle, "the connection is closed"};
         return nullptr;
     }
     FbStatus status(client_);
     Firebird::IXpbBuilder* tpb =
         client_.util()->getXpbBuilder(status.get(), Firebird::IXpbBuilder::TPB, nullptr, 0);
-    if (isolation == IsolationLevel::RepeatableRead) {
+    if (isolation == IsolationLevel::kRepeatableRead) {
         tpb->insertTag(status.get(), isc_tpb_concurrency);
     } else {
         // Firebird has no dirty reads; read committed is the nearest level.
@@ -162,14 +162,14 @@ Firebird::ITransaction* FbSession::startTransaction(int isolation, bool readOnly
 std::optional<FbFailure> FbSession::begin(std::uint32_t id, int isolation) {
     for (const auto& entry : transactions_) {
         if (entry.first == id) {
-            return FbFailure{DriverResult::DuplicateTransactionId, "duplicate transaction id"};
+            return FbFailure{DriverResult::kDuplicateTransactionId, "duplicate transaction id"};
         }
     }
     if (!transactions_.empty() && !options_.multipleTransactions) {
-        return FbFailure{DriverResult::LocalTransactionActive, "a transaction is already active"};
+        return FbFailure{DriverResult::kLocalTransactionActive, "a transaction is already active"};
     }
-    if (isolation < IsolationLevel::ReadCommitted || isolation > IsolationLevel::DirtyRead) {
-        return FbFailure{DriverResult::InvalidIsolationLevel, "invalid isolation level"};
+    if (isolation < IsolationLevel::kReadCommitted || isolation > IsolationLevel::kDirtyRead) {
+        return FbFailure{DriverResult::kInvalidIsolationLevel, "invalid isolation level"};
     }
     FbFailure failure;
     Firebird::ITransaction* transaction = startTransaction(isolation, false, &failure);
@@ -194,7 +194,7 @@ std::optional<FbFailure> FbSession::commit(std::uint32_t id) {
         transactions_.erase(it);
         return std::nullopt;
     }
-    return FbFailure{DriverResult::InvalidTransactionId, "no active transaction with this id"};
+    return FbFailure{DriverResult::kInvalidTransactionId, "no active transaction with this id"};
 }
 
 std::optional<FbFailure> FbSession::rollback(std::uint32_t id) {
@@ -214,7 +214,7 @@ std::optional<FbFailure> FbSession::rollback(std::uint32_t id) {
         transactions_.erase(it);
         return std::nullopt;
     }
-    return FbFailure{DriverResult::InvalidTransactionId, "no active transaction with this id"};
+    return FbFailure{DriverResult::kInvalidTransactionId, "no active transaction with this id"};
 }
 
 Firebird::ITransaction* FbSession::activeTransaction() const {
@@ -257,7 +257,7 @@ std::optional<FbFailure> FbSession::endAutoTransaction(Firebird::ITransaction* t
 
 Firebird::ITransaction* FbSession::readTransaction(FbFailure* failure) {
     if (readTransaction_ == nullptr) {
-        readTransaction_ = startTransaction(IsolationLevel::ReadCommitted, true, failure);
+        readTransaction_ = startTransaction(IsolationLevel::kReadCommitted, true, failure);
     }
     return readTransaction_;
 }
@@ -294,7 +294,7 @@ std::optional<FbFailure> FbSession::query(const std::string& sql,
     FbMessage row;
     std::string error;
     if (!result && !row.describe(client_, statement->getOutputMetadata(status.get()), &error)) {
-        result = FbFailure{DriverResult::SqlError, error};
+        result = FbFailure{DriverResult::kSqlError, error};
     }
     Firebird::IResultSet* cursor = nullptr;
     if (!result) {
@@ -342,7 +342,7 @@ int FbSession::declaredPrecision(const std::string& relation, const std::string&
               {relation, field, relation, field}, [&](const FbMessage& row) {
                   std::int64_t value = 0;
                   if (precision == 0 && !row.isNull(0) &&
-                      reader.integer(row.field(0), row.data(0), &value) == DriverResult::Success) {
+                      reader.integer(row.field(0), row.data(0), &value) == DriverResult::kSuccess) {
                       precision = static_cast<int>(value);
                   }
               });

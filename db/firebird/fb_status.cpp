@@ -38,12 +38,12 @@ std::string FbStatus::message() const {
 int FbStatus::resultCode() const {
     switch (errorNumber()) {
     case isc_login:
-        return DriverResult::InvalidUserPassword;
+        return DriverResult::kInvalidUserPassword;
     case isc_network_error:
     case isc_unavailable:
-        return DriverResult::ConnectionFailed;
+        return DriverResult::kConnectionFailed;
     default:
-        return DriverResult::SqlError;
+        return DriverResult::kSqlError;
     }
 }
 

@@ -28,13 +28,13 @@ struct FixedSizeType {
     int length;
 };
 constexpr FixedSizeType kFixedSizeTypes[] = {
-    {SQL_FLOAT, DriverType::Float, sizeof(double)},
-    {SQL_DOUBLE, DriverType::Float, sizeof(double)},
-    {SQL_D_FLOAT, DriverType::Float, sizeof(double)},
-    {SQL_BOOLEAN, DriverType::Boolean, sizeof(std::int16_t)},
-    {SQL_TYPE_DATE, DriverType::Date, sizeof(SQLDate)},
-    {SQL_TYPE_TIME, DriverType::Time, sizeof(SQLTime)},
-    {SQL_TIMESTAMP, DriverType::SQLTimeStamp, sizeof(SQLTimeStamp)},
+    {SQL_FLOAT, DriverType::kFloat, sizeof(double)},
+    {SQL_DOUBLE, DriverType::kFloat, sizeof(double)},
+    {SQL_D_FLOAT, DriverType::kFloat, sizeof(double)},
+    {SQL_BOOLEAN, DriverType::kBoolean, sizeof(std::int16_t)},
+    {SQL_TYPE_DATE, DriverType::kDate, sizeof(SQLDate)},
+    {SQL_TYPE_TIME, DriverType::kTime, sizeof(SQLTime)},
+    {SQL_TIMESTAMP, DriverType::kSQLTimeStamp, sizeof(SQLTimeStamp)},
 };
 
 int defaultPrecision(unsigned type) {
@@ -68,12 +68,12 @@ ColumnDescription FbTypes::describe(const FbField& field, int declaredPrecision)
     case SQL_TEXT:
     case SQL_VARYING:
         if (field.charSet == CharSetOctets) {
-            d.type = field.type == SQL_TEXT ? DriverType::Bytes : DriverType::VarBytes;
+            d.type = field.type == SQL_TEXT ? DriverType::kBytes : DriverType::kVarBytes;
             d.length = bytes;
             d.precision = bytes;
         } else {
-            d.type = DriverType::String;
-            d.subType = field.type == SQL_TEXT ? DriverSubType::Fixed : DriverSubType::None;
+            d.type = DriverType::kString;
+            d.subType = field.type == SQL_TEXT ? DriverSubType::kFixed : DriverSubType::kNone;
             d.length = bytes;
             d.precision = bytes / bytesPerCharacter(field.charSet);
         }
@@ -82,23 +82,23 @@ ColumnDescription FbTypes::describe(const FbField& field, int declaredPrecision)
     case SQL_LONG:
     case SQL_INT64:
         if (field.scale < 0) {
-            d.type = DriverType::Bcd;
+            d.type = DriverType::kBcd;
             d.scale = -field.scale;
             d.precision = declaredPrecision > 0 ? declaredPrecision : defaultPrecision(field.type);
             d.length = static_cast<int>(sizeof(Bcd));
         } else {
-            d.type = field.type == SQL_SHORT  ? DriverType::Int16
-                     : field.type == SQL_LONG ? DriverType::Int32
-                                              : DriverType::Int64;
+            d.type = field.type == SQL_SHORT  ? DriverType::kInt16
+                     : field.type == SQL_LONG ? DriverType::kInt32
+                                              : DriverType::kInt64;
             d.length = bytes;
         }
         break;
     case SQL_BLOB:
-        d.type = DriverType::Blob;
-        d.subType = field.subType == 1 ? DriverSubType::Memo : DriverSubType::Binary;
+        d.type = DriverType::kBlob;
+        d.subType = field.subType == 1 ? DriverSubType::kMemo : DriverSubType::kBinary;
         break;
     default:
-        d.type = DriverType::Unknown;
+        d.type = DriverType::kUnknown;
         for (const FixedSizeType& fixed : kFixedSizeTypes) {
             if (fixed.sqlType == field.type) {
                 d.type = fixed.driverType;
@@ -123,7 +123,7 @@ ColumnDescription FbTypes::describeCatalogue(int fieldType, int subType, int sca
         }
     }
     ColumnDescription d = describe(field, precision);
-    if (d.type == DriverType::String && charLength > 0) {
+    if (d.type == DriverType::kString && charLength > 0) {
         d.precision = charLength;
     }
     return d;

@@ -64,39 +64,39 @@ int FbValueReader::text(const FbField& field, const unsigned char* data, bool tr
             value->erase(value->find_last_not_of(' ') + 1);
         }
     } else {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbValueReader::integer(const FbField& field, const unsigned char* data,
                            std::int64_t* value) const {
     if ((!isExactNumber(field) && field.type != SQL_BOOLEAN) || field.scale != 0) {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     *value = loadExact(field, data);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbValueReader::bcd(const FbField& field, const unsigned char* data, Bcd* value) const {
     if (!isExactNumber(field)) {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     *value = Bcd::fromScaled(loadExact(field, data), -field.scale);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbValueReader::real(const FbField& field, const unsigned char* data, double* value) const {
     switch (field.type) {
     case SQL_FLOAT:
         *value = load<float>(data);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     case SQL_DOUBLE:
     case SQL_D_FLOAT:
         *value = load<double>(data);
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     default:
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
 }
 
@@ -107,12 +107,12 @@ int FbValueReader::date(const FbField& field, const unsigned char* data, SQLDate
     } else if (field.type == SQL_TIMESTAMP) {
         raw = load<ISC_TIMESTAMP>(data).timestamp_date;
     } else {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     unsigned year = 0, month = 0, day = 0;
     client_.util()->decodeDate(raw, &year, &month, &day);
     *value = SQLDate{static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)};
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbValueReader::time(const FbField& field, const unsigned char* data, SQLTime* value) const {
@@ -122,13 +122,13 @@ int FbValueReader::time(const FbField& field, const unsigned char* data, SQLTime
     } else if (field.type == SQL_TIMESTAMP) {
         raw = load<ISC_TIMESTAMP>(data).timestamp_time;
     } else {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     unsigned hours = 0, minutes = 0, seconds = 0, fractions = 0;
     client_.util()->decodeTime(raw, &hours, &minutes, &seconds, &fractions);
     *value = SQLTime{static_cast<int>(hours), static_cast<int>(minutes), static_cast<int>(seconds),
                      static_cast<int>(fractions)};
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int FbValueReader::timeStamp(const FbField& field, const unsigned char* data,
@@ -141,10 +141,10 @@ int FbValueReader::timeStamp(const FbField& field, const unsigned char* data,
         date(field, data, &d);
         time(field, data, &t);
     } else {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     *value = SQLTimeStamp{d.year, d.month, d.day, t.hour, t.minute, t.second, t.fraction};
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 } // namespace db::firebird

@@ -8,7 +8,7 @@ MemoryCursor::MemoryCursor(const std::vector<Column>& columns) {
     for (const Column& column : columns) {
         ColumnDescription description;
         description.type = column.type;
-        description.length = column.type == DriverType::String
+        description.length = column.type == DriverType::kString
                                  ? column.precision
                                  : static_cast<int>(sizeof(std::int32_t));
         description.precision = column.precision;
@@ -19,47 +19,47 @@ MemoryCursor::MemoryCursor(const std::vector<Column>& columns) {
 int MemoryCursor::next() {
     if (next_ >= rows_.size()) {
         current_ = nullptr;
-        return DriverResult::EndOfData;
+        return DriverResult::kEndOfData;
     }
     current_ = &rows_[next_++];
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int MemoryCursor::value(int column, const Value** found) const {
     if (!hasColumn(column)) {
-        return DriverResult::OutOfRange;
+        return DriverResult::kOutOfRange;
     }
     if (current_ == nullptr) {
-        return DriverResult::EndOfData;
+        return DriverResult::kEndOfData;
     }
     *found = &(*current_)[static_cast<std::size_t>(column - 1)];
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 int MemoryCursor::getString(int column, char* buffer, int bufferLength, bool* isBlank) {
     const Value* v = nullptr;
-    if (const int r = value(column, &v); r != DriverResult::Success) {
+    if (const int r = value(column, &v); r != DriverResult::kSuccess) {
         return r;
     }
     *isBlank = std::holds_alternative<std::monostate>(*v);
     if (*isBlank) {
-        return DriverResult::Success;
+        return DriverResult::kSuccess;
     }
     const auto* text = std::get_if<std::string>(v);
     if (text == nullptr) {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
     if (bufferLength < static_cast<int>(text->size()) + 1) {
-        return DriverResult::InvalidLength;
+        return DriverResult::kInvalidLength;
     }
     std::memcpy(buffer, text->c_str(), text->size() + 1);
-    return DriverResult::Success;
+    return DriverResult::kSuccess;
 }
 
 std::optional<std::int32_t> MemoryCursor::integerAt(int column, bool* isBlank, int* result) const {
     const Value* v = nullptr;
     *result = value(column, &v);
-    if (*result != DriverResult::Success) {
+    if (*result != DriverResult::kSuccess) {
         return std::nullopt;
     }
     *isBlank = std::holds_alternative<std::monostate>(*v);
@@ -68,7 +68,7 @@ std::optional<std::int32_t> MemoryCursor::integerAt(int column, bool* isBlank, i
     }
     const auto* number = std::get_if<std::int32_t>(v);
     if (number == nullptr) {
-        *result = DriverResult::InvalidFieldType;
+        *result = DriverResult::kInvalidFieldType;
         return std::nullopt;
     }
     return *number;

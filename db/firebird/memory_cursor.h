@@ -17,7 +17,7 @@ public:
 
     struct Column {
         std::string name;
-        int type; // DriverType::Int32 or DriverType::String
+        int type; // DriverType::kInt32 or DriverType::kString
         int precision;
     };
 
@@ -30,17 +30,17 @@ public:
     int getShort(int column, std::int16_t* value, bool* isBlank) override;
     int getLong(int column, std::int32_t* value, bool* isBlank) override;
     int getInt64(int column, std::int64_t* value, bool* isBlank) override;
-    int getDouble(int, double*, bool*) override { return DriverResult::InvalidFieldType; }
-    int getBcd(int, Bcd*, bool*) override { return DriverResult::InvalidFieldType; }
-    int getDate(int, SQLDate*, bool*) override { return DriverResult::InvalidFieldType; }
-    int getTime(int, SQLTime*, bool*) override { return DriverResult::InvalidFieldType; }
-    int getTimeStamp(int, SQLTimeStamp*, bool*) override { return DriverResult::InvalidFieldType; }
+    int getDouble(int, double*, bool*) override { return DriverResult::kInvalidFieldType; }
+    int getBcd(int, Bcd*, bool*) override { return DriverResult::kInvalidFieldType; }
+    int getDate(int, SQLDate*, bool*) override { return DriverResult::kInvalidFieldType; }
+    int getTime(int, SQLTime*, bool*) override { return DriverResult::kInvalidFieldType; }
+    int getTimeStamp(int, SQLTimeStamp*, bool*) override { return DriverResult::kInvalidFieldType; }
     int getBytes(int, std::uint8_t*, int, int*, bool*) override {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
-    int getBlobSize(int, std::uint32_t*, bool*) override { return DriverResult::InvalidFieldType; }
+    int getBlobSize(int, std::uint32_t*, bool*) override { return DriverResult::kInvalidFieldType; }
     int getBlob(int, void*, std::uint32_t, bool*) override {
-        return DriverResult::InvalidFieldType;
+        return DriverResult::kInvalidFieldType;
     }
 
 private:

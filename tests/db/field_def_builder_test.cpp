@@ -24,7 +24,7 @@ class BcdRuleTest : public ::testing::TestWithParam<BcdRuleCase> {};
 TEST_P(BcdRuleTest, GivesTypeSizeAndPrecision) {
     const BcdRuleCase c = GetParam();
     FieldDef def;
-    FieldDefBuilder::describe({DriverType::Bcd, 0, c.precision, c.scale, 34}, c.numericMapping,
+    FieldDefBuilder::describe({DriverType::kBcd, 0, c.precision, c.scale, 34}, c.numericMapping,
                               &def);
     EXPECT_EQ(def.type, c.type);
     EXPECT_EQ(def.size, c.size);
@@ -43,13 +43,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, BcdRuleTest,
 
 TEST(FieldDefBuilder, StringsTakeTheirCharactersAsSize) {
     FieldDef def;
-    FieldDefBuilder::describe({DriverType::String, DriverSubType::Fixed, 4, 0, 16}, false, &def);
+    FieldDefBuilder::describe({DriverType::kString, DriverSubType::kFixed, 4, 0, 16}, false, &def);
     EXPECT_EQ(def.type, FieldType::FixedChar);
     EXPECT_EQ(def.size, 4);
-    FieldDefBuilder::describe({DriverType::String, 0, 0, 0, 0}, false, &def);
+    FieldDefBuilder::describe({DriverType::kString, 0, 0, 0, 0}, false, &def);
     EXPECT_EQ(def.type, FieldType::Unknown);
     EXPECT_EQ(def.size, 0);
-    FieldDefBuilder::describe({DriverType::Int32, DriverSubType::AutoInc, 0, 0, 4}, false, &def);
+    FieldDefBuilder::describe({DriverType::kInt32, DriverSubType::kAutoInc, 0, 0, 4}, false, &def);
     EXPECT_EQ(def.type, FieldType::AutoInc);
 }
 
@@ -85,7 +85,7 @@ TEST(BcdNormalizer, BringsValuesToTheFieldsForm) {
     EXPECT_EQ(fit("-99999999999.9999", 15, 4), "-99999999999.9999/15");
     // A zero that carries the sign bit comes out plain.
     Bcd negativeZero = *Bcd::fromString("0.0000");
-    negativeZero.signSpecialPlaces |= Bcd::NegativeBit;
+    negativeZero.signSpecialPlaces |= Bcd::kNegativeBit;
     const auto zero = BcdNormalizer::normalize(negativeZero, 15, 4);
     ASSERT_TRUE(zero);
     EXPECT_EQ(zero->toString(), "0.0000");

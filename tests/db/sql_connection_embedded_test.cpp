@@ -36,7 +36,7 @@ TEST_F(SQLConnectionTest, ConnectsWithTheProgramsStoredSettings) {
     EXPECT_EQ(connection_->state(), ConnectionState::Open);
     EXPECT_EQ(connection_->quoteChar(), "\"");
     EXPECT_TRUE(connection_->transactionsSupported());
-    EXPECT_EQ(connection_->isolationLevel(), IsolationLevel::ReadCommitted);
+    EXPECT_EQ(connection_->isolationLevel(), IsolationLevel::kReadCommitted);
     EXPECT_EQ(connection_->statementLimit(), 0);
 
     ISQLConnection* session = connection_->serverConnection();

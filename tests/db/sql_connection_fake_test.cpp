@@ -270,16 +270,16 @@ TEST_F(FakeDriverTest, AFailingStepEndsClosedWithEverythingReleased) {
     };
     const std::vector<Case> cases{
         {"entry",
-         [](FakeDriverControl& f) { f.entryResult = DriverResult::DriverInitFailed; },
+         [](FakeDriverControl& f) { f.entryResult = DriverResult::kDriverInitFailed; },
          "Unable to Load libfbclient.so.2",
          {"entry('libfbclient.so.2', '')"}},
         {"getSQLConnection",
-         [](FakeDriverControl& f) { f.getConnectionResult = DriverResult::NoMemory; },
+         [](FakeDriverControl& f) { f.getConnectionResult = DriverResult::kNoMemory; },
          "Driver Error: [0x0002]: Insufficient Memory for Operation",
          {"getSQLConnection", "~Driver"}},
         {"connect",
          [](FakeDriverControl& f) {
-             f.connectResult = DriverResult::InvalidUserPassword;
+             f.connectResult = DriverResult::kInvalidUserPassword;
              f.connectionMessage = "Your user name and password are not defined.";
          },
          "Driver Error: [0x000C] Invalid Username/Password\r\n"
@@ -288,7 +288,7 @@ TEST_F(FakeDriverTest, AFailingStepEndsClosedWithEverythingReleased) {
           "~Driver"}},
         {"getSQLMetaData",
          [](FakeDriverControl& f) {
-             f.metaDataResult = DriverResult::InvalidHandle;
+             f.metaDataResult = DriverResult::kInvalidHandle;
              f.connectionMessage = "no metadata";
              f.metaDataMessage = "not asked";
          },
@@ -386,9 +386,9 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{0x0064, "", "Driver Error: Unknown Error Code '100'"}));
 
 TEST_F(FakeDriverTest, AMessageIsReadOnlyWhenItsLengthIsReported) {
-    control_->connectResult = DriverResult::ConnectionFailed;
+    control_->connectResult = DriverResult::kConnectionFailed;
     control_->connectionMessage = "unavailable database";
-    control_->messageLengthResult = DriverResult::InvalidHandle;
+    control_->messageLengthResult = DriverResult::kInvalidHandle;
     EXPECT_EQ(errorOf([&] { connection_->setConnected(true); }),
               "Driver Error: [0x0015]: Connection failed");
 
@@ -398,12 +398,12 @@ TEST_F(FakeDriverTest, AMessageIsReadOnlyWhenItsLengthIsReported) {
               "Driver Error: [0x0015]: Connection failed");
 }
 
-const TransactionDesc Desc{1, 0, IsolationLevel::ReadCommitted, 0};
+const TransactionDesc Desc{1, 0, IsolationLevel::kReadCommitted, 0};
 
 TEST_F(FakeDriverTest, NotSupportedAnswersStillBeginAndEndTransactions) {
-    control_->beginResult = DriverResult::NotSupported;
-    control_->commitResult = DriverResult::NotSupported;
-    control_->rollbackResult = DriverResult::NotSupported;
+    control_->beginResult = DriverResult::kNotSupported;
+    control_->commitResult = DriverResult::kNotSupported;
+    control_->rollbackResult = DriverResult::kNotSupported;
     connection_->setConnected(true);
     takeCalls();
 
@@ -411,7 +411,7 @@ TEST_F(FakeDriverTest, NotSupportedAnswersStillBeginAndEndTransactions) {
     EXPECT_TRUE(connection_->inTransaction());
     connection_->commit(Desc);
     EXPECT_FALSE(connection_->inTransaction());
-    connection_->startTransaction({1, 0, IsolationLevel::RepeatableRead, 0});
+    connection_->startTransaction({1, 0, IsolationLevel::kRepeatableRead, 0});
     connection_->rollback(Desc);
     EXPECT_EQ(connection_->transactionCount(), 0);
     EXPECT_EQ(takeCalls(), (Calls{"beginTransaction(1, 0)", "commit(1, 0)",
@@ -444,7 +444,7 @@ TEST_F(FakeDriverTest, TransactionsAreGuardedByTheirCount) {
     EXPECT_EQ(connection_->transactionCount(), 1);
 
     // A refusal other than "not supported" leaves the count as it was.
-    control_->commitResult = DriverResult::InvalidTransactionId;
+    control_->commitResult = DriverResult::kInvalidTransactionId;
     control_->connectionMessage = "transaction is not active";
     EXPECT_EQ(errorOf([&] { connection_->commit(Desc); }),
               "Driver Error: [0x0010]: Invalid Transaction ID\r\n"
@@ -453,7 +453,7 @@ TEST_F(FakeDriverTest, TransactionsAreGuardedByTheirCount) {
     control_->commitResult = 0;
     connection_->commit(Desc);
 
-    control_->beginResult = DriverResult::LocalTransactionActive;
+    control_->beginResult = DriverResult::kLocalTransactionActive;
     control_->connectionMessage.clear();
     EXPECT_EQ(errorOf([&] { connection_->startTransaction(Desc); }),
               "Driver Error: [0x0013]: Local Transaction already active");
@@ -463,7 +463,7 @@ TEST_F(FakeDriverTest, TransactionsAreGuardedByTheirCount) {
 TEST_F(FakeDriverTest, SeveralTransactionsWhenTheDriverAllowsThem) {
     control_->supportsTransactions = 1;
     connection_->startTransaction(Desc);
-    connection_->startTransaction({2, 0, IsolationLevel::ReadCommitted, 0});
+    connection_->startTransaction({2, 0, IsolationLevel::kReadCommitted, 0});
     EXPECT_EQ(connection_->transactionCount(), 2);
 }
 
@@ -512,11 +512,11 @@ TEST_F(FakeDriverTest, ExecuteStatementErrorsCarryTheFailingObjectsMessage) {
         std::string text;
     };
     const std::vector<Case> cases{
-        {[](FakeDriverControl& f) { f.prepareResult = DriverResult::SqlError; },
+        {[](FakeDriverControl& f) { f.prepareResult = DriverResult::kSqlError; },
          "SQL Server Error: from the statement"},
-        {[](FakeDriverControl& f) { f.executeResult = DriverResult::InvalidParameter; },
+        {[](FakeDriverControl& f) { f.executeResult = DriverResult::kInvalidParameter; },
          "Driver Error: [0x0009]: Invalid Parameter\r\nSQL Server Error: from the statement"},
-        {[](FakeDriverControl& f) { f.setParameterResult = DriverResult::InvalidFieldType; },
+        {[](FakeDriverControl& f) { f.setParameterResult = DriverResult::kInvalidFieldType; },
          "Driver Error: [0x0003]: Invalid Field Type\r\nSQL Server Error: from the connection"},
     };
     for (const Case& test : cases) {
@@ -557,7 +557,7 @@ TEST_F(FakeDriverTest, ATransactionKeepsTheStatementOfARepeatedText) {
     EXPECT_EQ(count(calls, "prepare("), 1) << "another text is prepared anew";
     EXPECT_EQ(count(calls, "~Command"), 1) << "and the old statement freed";
 
-    control_->executeResult = DriverResult::InvalidParameter;
+    control_->executeResult = DriverResult::kInvalidParameter;
     EXPECT_NE(errorOf([&] { connection_->executeStatement("delete from u where id = ?", one); }),
               "<no error>");
     control_->executeResult = 0;

@@ -205,14 +205,17 @@ void FindDialog::fillFindIn(const FindTarget& grid, const QString& fieldName) {
     }
     int chosen = -1;
     if (!fieldName.isEmpty()) {
-        for (int i = 0; i < columns.size() && chosen < 0; ++i)
-            if (columns[i].fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
+        for (int i = 0; i < columns.size() && chosen < 0; ++i) {
+            if (columns[i].fieldName.compare(fieldName, Qt::CaseInsensitive) == 0) {
                 chosen = i;
+            }
+        }
     } else {
         const int current = grid.currentFindColumn();
-        if (current >= 0 && current < columns.size())
+        if (current >= 0 && current < columns.size()) {
             chosen = cbFindIn->findText(columns[current].title,
                                         Qt::MatchExactly | Qt::MatchCaseSensitive);
+        }
     }
     cbFindIn->setCurrentIndex(chosen);
     findInChanged(cbFindIn->currentIndex());
@@ -242,10 +245,11 @@ bool FindDialog::findNext(bool reverse) {
     options.setFlag(LocateOption::AllColumns, allColumns);
 
     auto direction = LocateDirection(cbFindDirection->currentIndex());
-    if (reverse)
+    if (reverse) {
         direction = direction == LocateDirection::Up ? LocateDirection::Down : LocateDirection::Up;
-    else if (direction == LocateDirection::All && !firstTry_)
+    } else if (direction == LocateDirection::All && !firstTry_) {
         direction = LocateDirection::Down; // after a match, "All" goes on below it
+    }
     const auto match = LocateMatch(cbMatchinType->currentIndex());
 
     const bool found = grid_->locate(fieldName, text, options, direction, match);

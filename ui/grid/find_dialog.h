@@ -54,6 +54,8 @@ private:
     void rememberSearchText(const QString& text);
     void centreOnScreen();
 
+    // The dialog's components keep the names they are known by.
+    // NOLINTBEGIN(readability-identifier-naming)
     QLabel* Label1;
     QComboBox* cbText;
     QLabel* Label2;
@@ -66,6 +68,7 @@ private:
     QCheckBox* cbUseFormat;
     QPushButton* bFind;
     QPushButton* bCancel;
+    // NOLINTEND(readability-identifier-naming)
 
     FindTarget* grid_ = nullptr;
     QPointer<QWidget> gridWidget_;

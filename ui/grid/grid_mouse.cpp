@@ -13,7 +13,7 @@ namespace {
 
 // The downward arrow shown over the top edge of a title cell.
 QCursor downArrowCursor() {
-    static const QCursor cursor = [] {
+    static const QCursor kCursor = [] {
         QBitmap shape(16, 16);
         shape.fill(Qt::color0);
         QPainter painter(&shape);
@@ -25,7 +25,7 @@ QCursor downArrowCursor() {
         painter.end();
         return QCursor(shape, shape, 7, 14);
     }();
-    return cursor;
+    return kCursor;
 }
 
 } // namespace

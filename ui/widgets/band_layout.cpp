@@ -42,10 +42,11 @@ namespace {
 // Places a widget directly: QWidgetItem would bend the rectangle to the
 // widget's size hints, and bands must take exactly the space they are given.
 void place(QLayoutItem* item, const QRect& rect) {
-    if (QWidget* widget = item->widget())
+    if (QWidget* widget = item->widget()) {
         widget->setGeometry(rect);
-    else
+    } else {
         item->setGeometry(rect);
+    }
 }
 
 int bandHeight(const QLayoutItem* item) {

@@ -112,6 +112,8 @@ QString DateTimePicker::shortDateText() const {
 }
 
 bool DateTimePicker::focusNextPrevChild(bool next) {
+    // QDateTimeEdit's own version is the one that steps through the sections.
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
     return QWidget::focusNextPrevChild(next);
 }
 

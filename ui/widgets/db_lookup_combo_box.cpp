@@ -25,10 +25,11 @@ bool sameKey(const dataset::Value& a, const dataset::Value& b) {
     return std::visit(
         [&b](const auto& value) {
             using Kind = std::decay_t<decltype(value)>;
-            if constexpr (std::is_same_v<Kind, db::Bcd>)
+            if constexpr (std::is_same_v<Kind, db::Bcd>) {
                 return false;
-            else
+            } else {
                 return value == std::get<Kind>(b);
+            }
         },
         a);
 }
@@ -128,10 +129,11 @@ void DBLookupComboBox::chooseRow(int row) {
 }
 
 void DBLookupComboBox::guarded(const std::function<void()>& action) {
-    if (guard_)
+    if (guard_) {
         guard_(action);
-    else
+    } else {
         action();
+    }
 }
 
 void DBLookupComboBox::keyPressEvent(QKeyEvent* event) {
@@ -147,10 +149,11 @@ void DBLookupComboBox::keyPressEvent(QKeyEvent* event) {
             return;
         const int row = rowOfKey();
         const int last = static_cast<int>(keys_.size()) - 1;
-        if (row < 0)
+        if (row < 0) {
             chooseRow(0);
-        else
+        } else {
             chooseRow(std::clamp(event->key() == Qt::Key_Up ? row - 1 : row + 1, 0, last));
+        }
         return;
     }
     case Qt::Key_Backspace:

@@ -120,10 +120,11 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent) {
         }
         button->setEnabled(false);
         connect(button, &QToolButton::clicked, this, [this, which] {
-            if (guard_)
+            if (guard_) {
                 guard_([this, which] { BtnClick(which); });
-            else
+            } else {
                 BtnClick(which);
+            }
         });
         buttons_[i] = button;
     }

@@ -141,7 +141,7 @@ TEST_F(SignInTest, RefusedAdjustmentsKeepTheOldCompanySignedIn) {
     EXPECT_EQ(s.to(entry_, "001"), SignIn::Outcome::KeptCompany);
     ASSERT_EQ(s.steps.size(), 2u);
     EXPECT_EQ(s.steps[0], "leave adjustments");
-    EXPECT_EQ(s.steps[1].rfind(std::string("message:") + ClosingAdjustments::NotSaved, 0), 0u)
+    EXPECT_EQ(s.steps[1].rfind(std::string("message:") + ClosingAdjustments::kNotSaved, 0), 0u)
         << s.steps[1];
     // Nothing of 002 was left: connection, points of sale and edits stay.
     EXPECT_TRUE(s.session.Pelmora->Connected());

@@ -231,10 +231,10 @@ TEST_F(ApplyUpdatesTest, MaxErrorsZeroStopsAtTheFirstFailureAndRollsBack) {
     ASSERT_EQ(failures_.size(), 3u) << "every row is named: none of them was saved";
     EXPECT_EQ(failures_[0].kind, UpdateKind::Insert);
     EXPECT_NE(failures_[0].message.find("CK_TEST_RATE"), std::string::npos) << failures_[0].message;
-    EXPECT_NE(failures_[0].code, SQLResolver::NotSavedCode);
+    EXPECT_NE(failures_[0].code, SQLResolver::kNotSavedCode);
     for (std::size_t i = 1; i < failures_.size(); ++i) {
-        EXPECT_EQ(failures_[i].message, SQLResolver::LimitRolledBack);
-        EXPECT_EQ(failures_[i].code, SQLResolver::NotSavedCode);
+        EXPECT_EQ(failures_[i].message, SQLResolver::kLimitRolledBack);
+        EXPECT_EQ(failures_[i].code, SQLResolver::kNotSavedCode);
     }
     EXPECT_EQ(sets_->CAjuste.ChangeCount(), 3) << "the rolled-back rows stay in the change log";
 
@@ -262,8 +262,8 @@ TEST_F(ApplyUpdatesTest, MaxErrorsZeroInsideTheCallersTransactionKeepsTheRefused
     connection_->commit(desc);
     EXPECT_EQ(stored(), (std::vector<std::string>{"0:0"}));
     ASSERT_EQ(failures_.size(), 2u);
-    EXPECT_NE(failures_[0].code, SQLResolver::NotSavedCode);
-    EXPECT_EQ(failures_[1].code, SQLResolver::NotSavedCode);
+    EXPECT_NE(failures_[0].code, SQLResolver::kNotSavedCode);
+    EXPECT_EQ(failures_[1].code, SQLResolver::kNotSavedCode);
     EXPECT_EQ(sets_->CAjuste.ChangeCount(), 2);
 }
 
@@ -294,7 +294,7 @@ TEST_F(ApplyUpdatesTest, DeletingFewerIdenticalRowsThanStoredFailsTheWholeApply)
     EXPECT_EQ(stored().size(), 3u);
     EXPECT_EQ(sets_->CAjuste.ChangeCount(), 2);
     ASSERT_FALSE(failures_.empty());
-    EXPECT_EQ(failures_[0].message, SQLResolver::MultipleRecords);
+    EXPECT_EQ(failures_[0].message, SQLResolver::kMultipleRecords);
 }
 
 TEST_F(ApplyUpdatesTest, AnErrorEscapingTheWalkUndoesWhatItApplied) {
@@ -405,7 +405,7 @@ TEST_P(RefreshAfterAnotherUser, DropsTheRefusedChangesAndKeepsTheOthers) {
     std::vector<std::string> refreshed;
     c.OnReconcileError = [&](ClientDataSet&, const ReconcileError& error, UpdateKind kind,
                              ReconcileAction& action) {
-        if (std::string(error.what()) != SQLResolver::RecordChanged) {
+        if (std::string(error.what()) != SQLResolver::kRecordChanged) {
             return;
         }
         EXPECT_EQ(kind, UpdateKind::Delete);
@@ -457,9 +457,9 @@ TEST_F(ApplyUpdatesTest, StatementChangingTwoRowsFailsTheWholeApply) {
     EXPECT_EQ(sets_->CAjuste.ChangeCount(), 2) << "nothing is reported as saved";
     ASSERT_EQ(failures_.size(), 2u);
     EXPECT_EQ(failures_[0].message, "Update affected more than 1 record.");
-    EXPECT_EQ(failures_[1].message, SQLResolver::RolledBack);
-    EXPECT_EQ(failures_[1].code, SQLResolver::NotSavedCode);
-    EXPECT_NE(failures_[0].code, SQLResolver::NotSavedCode);
+    EXPECT_EQ(failures_[1].message, SQLResolver::kRolledBack);
+    EXPECT_EQ(failures_[1].code, SQLResolver::kNotSavedCode);
+    EXPECT_NE(failures_[0].code, SQLResolver::kNotSavedCode);
 }
 
 TEST_F(ApplyUpdatesTest, ReadOnlyProviderRefusesAndEndsItsTransaction) {

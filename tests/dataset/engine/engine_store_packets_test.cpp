@@ -61,8 +61,8 @@ TEST(PacketFormat, ManyRowsWrittenValueByValueReadBackWhole) {
     const auto name = [](int i) {
         return std::string(static_cast<std::size_t>(i % 300), 'a' + i % 26);
     };
-    constexpr int Rows = 5000;
-    for (int i = 0; i < Rows; ++i) {
+    constexpr int kRows = 5000;
+    for (int i = 0; i < kRows; ++i) {
         writer.beginRow();
         writer.addValue(std::int64_t{i});
         writer.addValue(name(i));
@@ -70,8 +70,8 @@ TEST(PacketFormat, ManyRowsWrittenValueByValueReadBackWhole) {
         writer.endRow();
     }
     const EngineStore store(writer.finish());
-    ASSERT_EQ(store.size(), static_cast<std::size_t>(Rows));
-    for (int i = 0; i < Rows; ++i) {
+    ASSERT_EQ(store.size(), static_cast<std::size_t>(kRows));
+    for (int i = 0; i < kRows; ++i) {
         const RowId row = store.rowAt(static_cast<std::size_t>(i));
         ASSERT_EQ(text(store, row, 0), std::to_string(i));
         ASSERT_EQ(text(store, row, 1), name(i));

@@ -37,7 +37,7 @@ int FakeCommand::SetOption(CommandOption option, std::string_view value) {
 }
 
 int FakeCommand::GetOption(CommandOption, std::int64_t*) {
-    return DriverResult::NotSupported;
+    return DriverResult::kNotSupported;
 }
 
 int FakeCommand::prepare(const char* sql, int paramCount) {
@@ -59,7 +59,7 @@ int FakeCommand::setParameter(int position, int childPosition, ParamDirection di
 }
 
 int FakeCommand::getParameter(int, int, void*, int, bool*) {
-    return DriverResult::NotSupported;
+    return DriverResult::kNotSupported;
 }
 
 int FakeCommand::execute(ISQLCursor** cursor) {

@@ -57,12 +57,12 @@ int FakeConnection::GetOption(ConnectionOption option, std::int64_t* value) {
         *value = control_.maxActiveCommands;
         return 0;
     }
-    return DriverResult::NotSupported;
+    return DriverResult::kNotSupported;
 }
 
 int FakeConnection::GetOption(ConnectionOption option, char*, int, int*) {
     control_.calls.push_back("GetOption(" + FakeOptionNames::name(option) + ")");
-    return DriverResult::NotSupported;
+    return DriverResult::kNotSupported;
 }
 
 int FakeConnection::connect(const char* database, const char* user, const char* password) {

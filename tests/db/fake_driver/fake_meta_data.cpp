@@ -43,13 +43,13 @@ int FakeMetaData::GetOption(MetaDataOption option, std::int64_t* value) {
         *value = control_.supportsTransactions;
         return 0;
     default:
-        return DriverResult::NotSupported;
+        return DriverResult::kNotSupported;
     }
 }
 
 int FakeMetaData::getProcedureParams(const char*, ISQLCursor** cursor) {
     *cursor = nullptr;
-    return DriverResult::NotSupported;
+    return DriverResult::kNotSupported;
 }
 
 } // namespace db::fake

@@ -12,7 +12,7 @@
 
 namespace db::test {
 
-inline constexpr const char* VendorLib = "libfbclient.so.2";
+inline constexpr const char* kVendorLib = "libfbclient.so.2";
 
 class DriverFixture {
 public:
@@ -22,7 +22,7 @@ public:
         }
         auto entry = reinterpret_cast<GetDriverFunction>(library_.symbol("getSQLDriverFIREBIRD"));
         ISQLDriver* driver = nullptr;
-        if (entry == nullptr || entry(VendorLib, "", &driver) != 0) {
+        if (entry == nullptr || entry(kVendorLib, "", &driver) != 0) {
             throw std::runtime_error("driver entry failed");
         }
         driver_.reset(driver);

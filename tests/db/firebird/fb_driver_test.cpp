@@ -40,7 +40,7 @@ int setValue(ISQLCommand& c, int position, int type, const T& value, int subType
 }
 
 int setText(ISQLCommand& c, int position, const std::string& text) {
-    return c.setParameter(position, 0, ParamDirection::In, DriverType::String, 0,
+    return c.setParameter(position, 0, ParamDirection::In, DriverType::kString, 0,
                           static_cast<int>(text.size()), 0, static_cast<int>(text.size()) + 1,
                           text.c_str(), false);
 }
@@ -50,25 +50,26 @@ TEST_F(FirebirdDriverTest, ValuesRoundTripThroughParametersAndCursor) {
         "insert into items (id, code, name, small, big, porc, narrow, fine, dia, hora, momento,"
         " ratio, note, flag) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
         14);
-    ASSERT_EQ(setValue(*insert, 1, DriverType::Int32, std::int32_t{7}), 0);
+    ASSERT_EQ(setValue(*insert, 1, DriverType::kInt32, std::int32_t{7}), 0);
     ASSERT_EQ(setText(*insert, 2, "ñu"), 0);
     ASSERT_EQ(setText(*insert, 3, "Caja 'uno'"), 0);
-    ASSERT_EQ(setValue(*insert, 4, DriverType::Int16, std::int16_t{-12}), 0);
-    ASSERT_EQ(setValue(*insert, 5, DriverType::Int64, std::int64_t{9000000000}), 0);
-    ASSERT_EQ(setValue(*insert, 6, DriverType::Bcd, *Bcd::fromString("-0.8")), 0);
-    ASSERT_EQ(setValue(*insert, 7, DriverType::Bcd, *Bcd::fromString("1234567890.1234")), 0);
-    ASSERT_EQ(setValue(*insert, 8, DriverType::Bcd, *Bcd::fromString("0.00001")), 0);
-    ASSERT_EQ(setValue(*insert, 9, DriverType::Date, SQLDate{2024, 2, 29}), 0);
-    ASSERT_EQ(setValue(*insert, 10, DriverType::Time, SQLTime{23, 59, 58, 1234}), 0);
+    ASSERT_EQ(setValue(*insert, 4, DriverType::kInt16, std::int16_t{-12}), 0);
+    ASSERT_EQ(setValue(*insert, 5, DriverType::kInt64, std::int64_t{9000000000}), 0);
+    ASSERT_EQ(setValue(*insert, 6, DriverType::kBcd, *Bcd::fromString("-0.8")), 0);
+    ASSERT_EQ(setValue(*insert, 7, DriverType::kBcd, *Bcd::fromString("1234567890.1234")), 0);
+    ASSERT_EQ(setValue(*insert, 8, DriverType::kBcd, *Bcd::fromString("0.00001")), 0);
+    ASSERT_EQ(setValue(*insert, 9, DriverType::kDate, SQLDate{2024, 2, 29}), 0);
+    ASSERT_EQ(setValue(*insert, 10, DriverType::kTime, SQLTime{23, 59, 58, 1234}), 0);
     ASSERT_EQ(
-        setValue(*insert, 11, DriverType::SQLTimeStamp, SQLTimeStamp{1999, 12, 31, 1, 2, 3, 5000}),
+        setValue(*insert, 11, DriverType::kSQLTimeStamp, SQLTimeStamp{1999, 12, 31, 1, 2, 3, 5000}),
         0);
-    ASSERT_EQ(setValue(*insert, 12, DriverType::Float, 2.5), 0);
+    ASSERT_EQ(setValue(*insert, 12, DriverType::kFloat, 2.5), 0);
     const std::string note(70000, 'x');
-    ASSERT_EQ(insert->setParameter(13, 0, ParamDirection::In, DriverType::Blob, DriverSubType::Memo,
-                                   0, 0, static_cast<int>(note.size()), note.data(), false),
+    ASSERT_EQ(insert->setParameter(13, 0, ParamDirection::In, DriverType::kBlob,
+                                   DriverSubType::kMemo, 0, 0, static_cast<int>(note.size()),
+                                   note.data(), false),
               0);
-    ASSERT_EQ(setValue(*insert, 14, DriverType::Boolean, std::int16_t{1}), 0);
+    ASSERT_EQ(setValue(*insert, 14, DriverType::kBoolean, std::int16_t{1}), 0);
     ISQLCursor* none = nullptr;
     ASSERT_EQ(insert->execute(&none), 0) << DriverFixture::message(insert.get());
     EXPECT_EQ(none, nullptr);
@@ -89,7 +90,7 @@ TEST_F(FirebirdDriverTest, ValuesRoundTripThroughParametersAndCursor) {
     EXPECT_STREQ(text, "ñu ") << "CHAR keeps its padding unless Trim Char is set";
     EXPECT_EQ(cursor->getString(3, text, sizeof text, &blank), 0);
     EXPECT_STREQ(text, "Caja 'uno'");
-    EXPECT_EQ(cursor->getString(3, text, 5, &blank), DriverResult::InvalidLength);
+    EXPECT_EQ(cursor->getString(3, text, 5, &blank), DriverResult::kInvalidLength);
     std::int16_t small = 0;
     EXPECT_EQ(cursor->getShort(4, &small, &blank), 0);
     EXPECT_EQ(small, -12);
@@ -125,10 +126,10 @@ TEST_F(FirebirdDriverTest, ValuesRoundTripThroughParametersAndCursor) {
     EXPECT_EQ(cursor->getShort(14, &flag, &blank), 0);
     EXPECT_EQ(flag, 1);
     EXPECT_FALSE(blank);
-    EXPECT_EQ(cursor->getLong(3, &id, &blank), DriverResult::InvalidFieldType);
-    EXPECT_EQ(cursor->getLong(99, &id, &blank), DriverResult::OutOfRange);
-    EXPECT_EQ(cursor->next(), DriverResult::EndOfData);
-    EXPECT_EQ(cursor->next(), DriverResult::EndOfData);
+    EXPECT_EQ(cursor->getLong(3, &id, &blank), DriverResult::kInvalidFieldType);
+    EXPECT_EQ(cursor->getLong(99, &id, &blank), DriverResult::kOutOfRange);
+    EXPECT_EQ(cursor->next(), DriverResult::kEndOfData);
+    EXPECT_EQ(cursor->next(), DriverResult::kEndOfData);
 }
 
 // One prepared statement run again and again, its values changing type,
@@ -137,25 +138,25 @@ TEST_F(FirebirdDriverTest, AStatementRunsAgainWithValuesOfOtherTypesAndLengths) 
     auto insert = driver_.prepared("insert into items (id, name, porc) values (?, ?, ?)", 3);
     const auto run = [&](int id) {
         ISQLCursor* none = nullptr;
-        ASSERT_EQ(setValue(*insert, 1, DriverType::Int32, std::int32_t{id}), 0);
+        ASSERT_EQ(setValue(*insert, 1, DriverType::kInt32, std::int32_t{id}), 0);
         ASSERT_EQ(insert->execute(&none), 0) << DriverFixture::message(insert.get());
     };
     setText(*insert, 2, "a");
-    setValue(*insert, 3, DriverType::Bcd, *Bcd::fromString("1.5"));
+    setValue(*insert, 3, DriverType::kBcd, *Bcd::fromString("1.5"));
     run(1);
     setText(*insert, 2, "a longer name");
-    setValue(*insert, 3, DriverType::Bcd, *Bcd::fromString("-2.25"));
+    setValue(*insert, 3, DriverType::kBcd, *Bcd::fromString("-2.25"));
     run(2);
-    insert->setParameter(2, 0, ParamDirection::In, DriverType::String, 0, 0, 0, 0, nullptr, true);
-    setValue(*insert, 3, DriverType::Int64, std::int64_t{3});
+    insert->setParameter(2, 0, ParamDirection::In, DriverType::kString, 0, 0, 0, 0, nullptr, true);
+    setValue(*insert, 3, DriverType::kInt64, std::int64_t{3});
     run(3);
     setText(*insert, 2, "b");
-    setValue(*insert, 3, DriverType::Bcd, *Bcd::fromString("4.0"));
+    setValue(*insert, 3, DriverType::kBcd, *Bcd::fromString("4.0"));
     run(4);
     setText(*insert, 2, "c");
-    setValue(*insert, 3, DriverType::Bcd, *Bcd::fromString("5.5"));
+    setValue(*insert, 3, DriverType::kBcd, *Bcd::fromString("5.5"));
     run(5);
-    insert->setParameter(3, 0, ParamDirection::In, DriverType::Bcd, 0, 0, 0, 0, nullptr, true);
+    insert->setParameter(3, 0, ParamDirection::In, DriverType::kBcd, 0, 0, 0, 0, nullptr, true);
     run(6);
 
     auto select = driver_.prepared("select id, name, porc from items order by id");
@@ -182,7 +183,7 @@ TEST_F(FirebirdDriverTest, AStatementRunsAgainWithValuesOfOtherTypesAndLengths) 
             EXPECT_EQ(porc.toString(), expected[i].second);
         }
     }
-    EXPECT_EQ(cursor->next(), DriverResult::EndOfData);
+    EXPECT_EQ(cursor->next(), DriverResult::kEndOfData);
 }
 
 // A text blob written again on each run, each run in a transaction of its
@@ -191,10 +192,10 @@ TEST_F(FirebirdDriverTest, BlobsAreWrittenForEachRunAndAPrepareStartsAfresh) {
     auto insert = driver_.prepared("insert into items (id, note) values (?, ?)", 2);
     const std::vector<std::string> notes = {std::string(40000, 'a'), "short", std::string(9, 'c')};
     for (std::size_t i = 0; i < notes.size(); ++i) {
-        ASSERT_EQ(setValue(*insert, 1, DriverType::Int32, static_cast<std::int32_t>(i + 1)), 0);
-        ASSERT_EQ(insert->setParameter(2, 0, ParamDirection::In, DriverType::Blob,
-                                       DriverSubType::Memo, 0, 0, static_cast<int>(notes[i].size()),
-                                       notes[i].data(), false),
+        ASSERT_EQ(setValue(*insert, 1, DriverType::kInt32, static_cast<std::int32_t>(i + 1)), 0);
+        ASSERT_EQ(insert->setParameter(2, 0, ParamDirection::In, DriverType::kBlob,
+                                       DriverSubType::kMemo, 0, 0,
+                                       static_cast<int>(notes[i].size()), notes[i].data(), false),
                   0);
         ISQLCursor* none = nullptr;
         ASSERT_EQ(insert->execute(&none), 0) << DriverFixture::message(insert.get());
@@ -207,7 +208,7 @@ TEST_F(FirebirdDriverTest, BlobsAreWrittenForEachRunAndAPrepareStartsAfresh) {
     ASSERT_EQ(insert->prepare("update items set name = ? where id = ?", 2), 0)
         << DriverFixture::message(insert.get());
     ASSERT_EQ(setText(*insert, 1, "renamed"), 0);
-    ASSERT_EQ(setValue(*insert, 2, DriverType::Int32, std::int32_t{2}), 0);
+    ASSERT_EQ(setValue(*insert, 2, DriverType::kInt32, std::int32_t{2}), 0);
     ISQLCursor* none = nullptr;
     ASSERT_EQ(insert->execute(&none), 0) << DriverFixture::message(insert.get());
     EXPECT_EQ(scalar("select name from items where id = 2"), "renamed");
@@ -226,16 +227,16 @@ TEST_F(FirebirdDriverTest, ColumnsDescribeTypesPrecisionAndNullability) {
         bool nullable;
     };
     const Expected expected[] = {
-        {"ID", DriverType::Int32, 0, 0, 0, false},
-        {"CODE", DriverType::String, DriverSubType::Fixed, 3, 0, true},
-        {"NAME", DriverType::String, 0, 20, 0, true},
-        {"PORC", DriverType::Bcd, 0, 15, 4, true},
-        {"NARROW", DriverType::Bcd, 0, 14, 4, true},
-        {"FINE", DriverType::Bcd, 0, 9, 5, true},
-        {"SMALL", DriverType::Int16, 0, 0, 0, true},
-        {"DIA", DriverType::Date, 0, 0, 0, true},
-        {"MAX", DriverType::Int32, 0, 0, 0, true},
-        {"MAX", DriverType::Int16, 0, 0, 0, true},
+        {"ID", DriverType::kInt32, 0, 0, 0, false},
+        {"CODE", DriverType::kString, DriverSubType::kFixed, 3, 0, true},
+        {"NAME", DriverType::kString, 0, 20, 0, true},
+        {"PORC", DriverType::kBcd, 0, 15, 4, true},
+        {"NARROW", DriverType::kBcd, 0, 14, 4, true},
+        {"FINE", DriverType::kBcd, 0, 9, 5, true},
+        {"SMALL", DriverType::kInt16, 0, 0, 0, true},
+        {"DIA", DriverType::kDate, 0, 0, 0, true},
+        {"MAX", DriverType::kInt32, 0, 0, 0, true},
+        {"MAX", DriverType::kInt16, 0, 0, 0, true},
     };
     int count = 0;
     cursor->getColumnCount(&count);
@@ -253,7 +254,7 @@ TEST_F(FirebirdDriverTest, ColumnsDescribeTypesPrecisionAndNullability) {
         EXPECT_STREQ(name, expected[i].name);
         EXPECT_EQ(type, expected[i].type);
         EXPECT_EQ(subType, expected[i].subType);
-        if (expected[i].type == DriverType::String || expected[i].type == DriverType::Bcd) {
+        if (expected[i].type == DriverType::kString || expected[i].type == DriverType::kBcd) {
             EXPECT_EQ(precision, expected[i].precision);
         }
         EXPECT_EQ(scale, expected[i].scale);
@@ -292,10 +293,10 @@ TEST_F(FirebirdDriverTest, ExplicitTransactionsCommitAndRollBack) {
     TransactionDesc desc;
     desc.transactionId = 1;
     ASSERT_EQ(c.beginTransaction(desc), 0);
-    EXPECT_EQ(c.beginTransaction(desc), DriverResult::DuplicateTransactionId);
+    EXPECT_EQ(c.beginTransaction(desc), DriverResult::kDuplicateTransactionId);
     TransactionDesc other = desc;
     other.transactionId = 2;
-    EXPECT_EQ(c.beginTransaction(other), DriverResult::LocalTransactionActive);
+    EXPECT_EQ(c.beginTransaction(other), DriverResult::kLocalTransactionActive);
     driver_.run("insert into log values (1)");
     EXPECT_EQ(scalar("select count(*) from log"), "0");
     ASSERT_EQ(c.rollback(desc), 0);
@@ -306,24 +307,24 @@ TEST_F(FirebirdDriverTest, ExplicitTransactionsCommitAndRollBack) {
     driver_.run("insert into log values (3)");
     ASSERT_EQ(c.commit(desc), 0);
     EXPECT_EQ(scalar("select sum(n) from log"), "5");
-    EXPECT_EQ(c.commit(desc), DriverResult::InvalidTransactionId);
+    EXPECT_EQ(c.commit(desc), DriverResult::kInvalidTransactionId);
 }
 
 TEST_F(FirebirdDriverTest, FailuresGiveACodeAndTheServersMessage) {
     ISQLCommand* command = nullptr;
     ASSERT_EQ(driver_.connection().getSQLCommand(&command), 0);
     std::unique_ptr<ISQLCommand> owned(command);
-    EXPECT_EQ(command->prepare("selec * from items", 0), DriverResult::SqlError);
+    EXPECT_EQ(command->prepare("selec * from items", 0), DriverResult::kSqlError);
     EXPECT_NE(DriverFixture::message(command).find("Token unknown"), std::string::npos);
     ISQLCursor* cursor = nullptr;
-    EXPECT_EQ(command->execute(&cursor), DriverResult::InvalidHandle);
+    EXPECT_EQ(command->execute(&cursor), DriverResult::kInvalidHandle);
 
     auto insert = driver_.prepared("insert into log values (?)", 1);
-    EXPECT_EQ(insert->execute(&cursor), DriverResult::ParameterNotSet);
+    EXPECT_EQ(insert->execute(&cursor), DriverResult::kParameterNotSet);
 
     auto duplicate = driver_.prepared("insert into items (id) values (1)");
     ASSERT_EQ(duplicate->execute(&cursor), 0);
-    EXPECT_EQ(duplicate->execute(&cursor), DriverResult::SqlError);
+    EXPECT_EQ(duplicate->execute(&cursor), DriverResult::kSqlError);
     EXPECT_NE(DriverFixture::message(duplicate.get()).find("PRIMARY"), std::string::npos);
 }
 
@@ -355,10 +356,10 @@ TEST_F(FirebirdDriverTest, StoredProcedureRunsWithDescribedParameters) {
     std::unique_ptr<ISQLCommand> call(command);
     ASSERT_EQ(call->SetOption(CommandOption::StoredProc, 1), 0);
     ASSERT_EQ(call->prepare("\"DOUBLE_IT\"", 4), 0) << DriverFixture::message(command);
-    ASSERT_EQ(setValue(*call, 1, DriverType::Int32, std::int32_t{21}), 0);
+    ASSERT_EQ(setValue(*call, 1, DriverType::kInt32, std::int32_t{21}), 0);
     ASSERT_EQ(setText(*call, 2, "hola"), 0);
-    call->setParameter(3, 0, ParamDirection::Out, DriverType::Int32, 0, 0, 0, 4, nullptr, true);
-    call->setParameter(4, 0, ParamDirection::Out, DriverType::String, 0, 10, 0, 11, nullptr, true);
+    call->setParameter(3, 0, ParamDirection::Out, DriverType::kInt32, 0, 0, 0, 4, nullptr, true);
+    call->setParameter(4, 0, ParamDirection::Out, DriverType::kString, 0, 10, 0, 11, nullptr, true);
     ISQLCursor* cursor = nullptr;
     ASSERT_EQ(call->execute(&cursor), 0) << DriverFixture::message(command);
     EXPECT_EQ(cursor, nullptr);
@@ -397,8 +398,8 @@ TEST_F(FirebirdDriverTest, ObjectsLeftOverAfterDisconnectFailSafely) {
     ASSERT_EQ(driver_.connection().disconnect(), 0);
     EXPECT_NE(cursor->next(), 0);
     ISQLCursor* again = nullptr;
-    EXPECT_EQ(select->execute(&again), DriverResult::InvalidHandle);
-    EXPECT_EQ(select->prepare("select 1 from rdb$database", 0), DriverResult::InvalidHandle);
+    EXPECT_EQ(select->execute(&again), DriverResult::kInvalidHandle);
+    EXPECT_EQ(select->prepare("select 1 from rdb$database", 0), DriverResult::kInvalidHandle);
 }
 
 } // namespace
