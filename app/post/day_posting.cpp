@@ -68,6 +68,8 @@ DayResult postDay(CompanySession& session, const PointOfSale& point,
             run.run({shortDateText(request.day, session.dateOrder()), point.id, request.niif});
         // The window's message parts its lines with a carriage return.
         result.message = outcome.message;
+        result.databaseNanoseconds =
+            run.lastTimings().postingNanoseconds + run.lastTimings().completionNanoseconds;
         std::replace(result.message.begin(), result.message.end(), '\r', '\n');
         switch (outcome.kind) {
         case PostingRun::Outcome::Kind::Posted:

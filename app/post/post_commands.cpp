@@ -119,55 +119,38 @@ CompanyReport postCompany(CompanySession& session, const PostOptions& options, P
         return report;
     }
 
+    const auto unposted = [&](Day day, const PointOfSale& point, DayStatus status,
+                              std::string message) {
+        DayResult result;
+        result.company = session.company();
+        result.day = day;
+        result.point = point.id;
+        result.pointName = point.name;
+        result.book = book;
+        result.status = status;
+        result.message = std::move(message);
+        return result;
+    };
     bool stopped = false;
     for (Day day = options.from; day <= options.to; day += std::chrono::days(1)) {
         for (const PointOfSale* point : points) {
             progress.step(session.company(), day, point->id);
             if (stopped) {
-                report.days.push_back({session.company(),
-                                       day,
-                                       point->id,
-                                       point->name,
-                                       book,
-                                       DayStatus::NotReached,
-                                       0,
-                                       0,
-                                       {},
-                                       {},
-                                       "not reached: the run stopped"});
+                report.days.push_back(
+                    unposted(day, *point, DayStatus::NotReached, "not reached: the run stopped"));
                 continue;
             }
             const auto found = waiting.find({day, point->id});
             if (found == waiting.end() || found->second.sales == 0 ||
                 found->second.entered == found->second.sales) {
-                report.days.push_back({session.company(),
-                                       day,
-                                       point->id,
-                                       point->name,
-                                       book,
-                                       DayStatus::Nothing,
-                                       0,
-                                       0,
-                                       {},
-                                       {},
-                                       {}});
+                report.days.push_back(unposted(day, *point, DayStatus::Nothing, {}));
                 continue;
             }
             try {
                 report.days.push_back(
                     postDay(session, *point, {day, options.niif, options.dryRun}));
             } catch (const ConnectionLost& lost) {
-                report.days.push_back({session.company(),
-                                       day,
-                                       point->id,
-                                       point->name,
-                                       book,
-                                       DayStatus::Failed,
-                                       0,
-                                       0,
-                                       {},
-                                       {},
-                                       lost.what()});
+                report.days.push_back(unposted(day, *point, DayStatus::Failed, lost.what()));
                 stopped = true;
             }
         }

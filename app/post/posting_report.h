@@ -56,6 +56,8 @@ struct DayResult {
     std::vector<ErrorRow> errors;
     // What the run said, or why it failed.
     std::string message;
+    // The time the posting spent inside the database's two procedures.
+    std::int64_t databaseNanoseconds = 0;
 
     Cents debit() const;
     Cents credit() const;
