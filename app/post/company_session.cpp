@@ -28,9 +28,20 @@ db::TransactionDesc transaction(const db::SQLConnection& connection) {
 
 // An entry without a host opens the file with the embedded engine: a
 // company whose file is missing is no company of that entry.
+// A server entry is "host:dir" or "host/port:dir".
 bool isLocalEntry(const std::string& entry) {
     const std::size_t colon = entry.find(':');
-    return colon == std::string::npos || entry.find('/') < colon;
+    if (colon == std::string::npos || colon == 0) {
+        return true;
+    }
+    const std::string server = entry.substr(0, colon);
+    const std::size_t slash = server.find('/');
+    if (slash == std::string::npos) {
+        return false;
+    }
+    const std::string port = server.substr(slash + 1);
+    return slash == 0 || port.empty() ||
+           port.find_first_not_of("0123456789") != std::string::npos;
 }
 
 } // namespace

@@ -15,6 +15,11 @@ QString text(const std::string& value) {
     return QString::fromStdString(value);
 }
 
+// A state as a word for scripts: "not reached" is "not_reached".
+QString word(const std::string& state) {
+    return text(state).replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
 // Amounts as numbers with two decimals; hundredths are exact in a double
 // far beyond any ledger's totals.
 double amount(Cents cents) {
@@ -41,7 +46,7 @@ QJsonObject dayObject(const DayResult& day) {
                        {"point", static_cast<qint64>(day.point)},
                        {"pointName", text(day.pointName)},
                        {"book", text(std::string(1, day.book))},
-                       {"status", statusName(day.status)},
+                       {"status", word(statusName(day.status))},
                        {"voucher", static_cast<qint64>(day.voucher)},
                        {"debit", amount(day.debit())},
                        {"credit", amount(day.credit())},
@@ -110,7 +115,7 @@ std::string statusJson(const std::vector<CompanyReport>& reports) {
                                     {"sales", static_cast<qint64>(row.sales)},
                                     {"total", amount(row.total)},
                                     {"entered", static_cast<qint64>(row.entered)},
-                                    {"status", text(row.state())},
+                                    {"status", word(row.state())},
                                     {"vouchers", text(row.vouchers)},
                                     {"reversed", text(row.reversed)}});
         }

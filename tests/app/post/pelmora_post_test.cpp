@@ -4,6 +4,7 @@
 // embedded databases itself, so the test looks into a company only between
 // runs.
 
+#include "db/sql_connection.h"
 #include "tests/app/posting_fixture.h"
 
 #include <QCoreApplication>
@@ -212,7 +213,7 @@ private slots:
             }
             return QJsonObject();
         };
-        QCOMPARE(status("L")["status"].toString(), QStringLiteral("not posted"));
+        QCOMPARE(status("L")["status"].toString(), QStringLiteral("not_posted"));
 
         const Run posted = run(QStringList{"post"} + common("001") +
                                QStringList{"--from", day(today_.addDays(-1))} + theDay);
@@ -221,7 +222,7 @@ private slots:
         const int voucher = original["voucher"].toInt();
         QCOMPARE(status("L")["status"].toString(), QStringLiteral("posted"));
         QCOMPARE(status("L")["vouchers"].toString(), QString::number(voucher));
-        QCOMPARE(status("N")["status"].toString(), QStringLiteral("not posted"));
+        QCOMPARE(status("N")["status"].toString(), QStringLiteral("not_posted"));
 
         const QStringList reverse = QStringList{"reverse"} + common("001") +
                                     QStringList{"--date", day(today_.addDays(-1))} + theDay;
@@ -303,22 +304,70 @@ private slots:
         QVERIFY(version.out.contains("2022.1.0.0") && version.out.contains("1.0.0.0"));
     }
 
-    void postsOverAServerOnLoopback() {
+    // Over a server: a wrong password is a failed sign-in; a server that
+    // goes away in the middle of a range stops the run at the day in
+    // progress, which the database rolls back, and names the days not
+    // reached.
+    void overAServerThatGoesAwayInTheMiddleOfARange() {
         const QString server = qEnvironmentVariable("PELMORA_FB_SERVER");
-        if (server.isEmpty()) {
+        const QString serverScript = qEnvironmentVariable("PELMORA_FB_SERVER_SCRIPT");
+        if (server.isEmpty() || serverScript.isEmpty()) {
             QSKIP("no test server: run scripts/firebird-test-server.sh start");
         }
         PostingCompanies remote(server + ":", qEnvironmentVariable("PELMORA_FB_USER"),
                                 qEnvironmentVariable("PELMORA_FB_PASSWORD"));
         QVERIFY(remote.create({QStringLiteral("001")}));
         const QStringList arguments{
-            "post", "--server", remote.entry(), "--user",  remote.user(), "--company",
-            "001",  "--from",   day(today_),    "--point", "1",           "--json"};
-        const Run wrongPassword = run(arguments, remote.password() + "x");
-        QCOMPARE(wrongPassword.exitCode, 3);
-        const Run posted = run(arguments, remote.password());
-        QCOMPARE(posted.exitCode, 0);
-        QCOMPARE(posted.results()[0].toObject()["status"].toString(), QStringLiteral("posted"));
+            "post", "--server", remote.entry(),          "--user", remote.user(), "--company",
+            "001",  "--from",   day(today_.addDays(-4)), "--to",   day(today_),   "--point",
+            "1",    "--json"};
+        QCOMPARE(run(arguments, remote.password() + "x").exitCode, 3);
+
+        // The third day waits for a sale another user is changing.
+        auto holder = app::makePelmoraConnection();
+        db::test::connectTo(*holder, remote.database("001"), remote.user().toStdString(),
+                            remote.password().toStdString());
+        db::TransactionDesc transaction;
+        transaction.transactionId = 1;
+        holder->startTransaction(transaction);
+        holder->executeStatement("update facturas set fact_total = fact_total where ptvt_id = 1 "
+                                 "and fact_fecha = '" +
+                                 day(today_.addDays(-2)).toStdString() + "'");
+
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PELMORA_PASSWORD", remote.password());
+        process.setProcessEnvironment(environment);
+        process.start(QCoreApplication::applicationDirPath() + "/pelmora-post", arguments);
+        {
+            CompanyProbe probe(remote, QStringLiteral("001"));
+            QTRY_COMPARE_WITH_TIMEOUT(
+                probe.value("select count(*) from comprobantes where comp_estado = 'C'"),
+                QStringLiteral("2"), 60000);
+        }
+        // Give the run time to reach the lock, then take the server away.
+        QTest::qWait(1000);
+        QCOMPARE(process.state(), QProcess::Running);
+        QCOMPARE(std::system((serverScript + " stop >/dev/null").toLocal8Bit().constData()), 0);
+        const bool finished = process.waitForFinished(60000);
+        QCOMPARE(std::system((serverScript + " start >/dev/null").toLocal8Bit().constData()), 0);
+        holder.reset();
+        QVERIFY(finished);
+        QCOMPARE(process.exitCode(), 1);
+        const QJsonArray results =
+            QJsonDocument::fromJson(process.readAllStandardOutput()).object()["results"].toArray();
+        QCOMPARE(results.size(), 5);
+        QCOMPARE(results[0].toObject()["status"].toString(), QStringLiteral("posted"));
+        QCOMPARE(results[1].toObject()["status"].toString(), QStringLiteral("posted"));
+        QCOMPARE(results[2].toObject()["status"].toString(), QStringLiteral("failed"));
+        QVERIFY2(results[2].toObject()["message"].toString().contains("nothing was saved"),
+                 qPrintable(results[2].toObject()["message"].toString()));
+        QCOMPARE(results[3].toObject()["status"].toString(), QStringLiteral("not_reached"));
+        QCOMPARE(results[4].toObject()["status"].toString(), QStringLiteral("not_reached"));
+
+        CompanyProbe probe(remote, QStringLiteral("001"));
+        QCOMPARE(probe.rows("select comp_fecha from comprobantes order by comp_fecha"),
+                 QStringList({day(today_.addDays(-4)), day(today_.addDays(-3))}));
         qputenv("PELMORA_REGISTRY", companies_->registryPath().toLocal8Bit());
     }
 };
