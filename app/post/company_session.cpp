@@ -40,8 +40,7 @@ bool isLocalEntry(const std::string& entry) {
         return false;
     }
     const std::string port = server.substr(slash + 1);
-    return slash == 0 || port.empty() ||
-           port.find_first_not_of("0123456789") != std::string::npos;
+    return slash == 0 || port.empty() || port.find_first_not_of("0123456789") != std::string::npos;
 }
 
 } // namespace
@@ -103,6 +102,15 @@ void CompanySession::commit() {
 
 void CompanySession::rollback() {
     form_.Pelmora->rollback(transaction(*form_.Pelmora));
+}
+
+bool CompanySession::answers() {
+    try {
+        select("select 1 from rdb$database", [](const std::vector<db::SQLValue>&) {});
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 bool CompanySession::inTransaction() const {

@@ -62,6 +62,9 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const;
+    // Whether the database still answers a statement: after a failure, tells
+    // a refused statement from a lost connection.
+    bool answers();
 
 private:
     std::string company_;

@@ -62,7 +62,12 @@ DayResult postDay(CompanySession& session, const PointOfSale& point,
     FormSession& form = session.form();
     PostingRun run(*form.dataSets, *form.commands.Scontapend,
                    PostingRun::Window{[] {}, [](const std::string&) {}, [] {}});
-    session.startTransaction();
+    try {
+        session.startTransaction();
+    } catch (const std::exception& error) {
+        throw ConnectionLost(std::string("the connection was lost; nothing was saved: ") +
+                             error.what());
+    }
     try {
         const PostingRun::Outcome outcome =
             run.run({shortDateText(request.day, session.dateOrder()), point.id, request.niif});
@@ -93,6 +98,11 @@ DayResult postDay(CompanySession& session, const PointOfSale& point,
         // The posting is undone; when even that fails, the connection is
         // gone and the database has rolled it back.
         finish(session, false, "the connection was lost while posting; nothing was saved: ");
+        if (!session.answers()) {
+            throw ConnectionLost(
+                std::string("the connection was lost while posting; nothing was saved: ") +
+                error.what());
+        }
         result.status = DayStatus::Failed;
         result.message = error.what();
         return result;

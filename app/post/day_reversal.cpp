@@ -41,7 +41,12 @@ std::vector<DayResult> reverseDay(CompanySession& session, const PointOfSale& po
     base.book = niif ? 'N' : 'L';
 
     std::vector<DayResult> results;
-    session.startTransaction();
+    try {
+        session.startTransaction();
+    } catch (const std::exception& error) {
+        throw ConnectionLost(std::string("the connection was lost; nothing was saved: ") +
+                             error.what());
+    }
     try {
         std::vector<std::pair<std::int64_t, std::int64_t>> reversals;
         session.select("select original, reverso from reversar_ventas_contado(" +
@@ -67,6 +72,11 @@ std::vector<DayResult> reverseDay(CompanySession& session, const PointOfSale& po
             throw ConnectionLost(std::string("the connection was lost while reversing; nothing "
                                              "was saved: ") +
                                  lost.what());
+        }
+        if (!session.answers()) {
+            throw ConnectionLost(
+                std::string("the connection was lost while reversing; nothing was saved: ") +
+                error.what());
         }
         DayResult refused = base;
         refused.status = DayStatus::Failed;

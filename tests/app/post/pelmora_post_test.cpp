@@ -356,7 +356,7 @@ private slots:
         QCOMPARE(process.exitCode(), 1);
         const QJsonArray results =
             QJsonDocument::fromJson(process.readAllStandardOutput()).object()["results"].toArray();
-        QCOMPARE(results.size(), 5);
+        QVERIFY2(results.size() == 5, process.readAllStandardError().constData());
         QCOMPARE(results[0].toObject()["status"].toString(), QStringLiteral("posted"));
         QCOMPARE(results[1].toObject()["status"].toString(), QStringLiteral("posted"));
         QCOMPARE(results[2].toObject()["status"].toString(), QStringLiteral("failed"));
