@@ -177,10 +177,10 @@ end^
 --   reversados       the posting vouchers of the book that were reversed
 -- Voucher lists are ascending and comma-separated, '' when empty.
 --
--- A single query reads the range once: the sales grouped by day, prefix and
--- point in the order of ix_facturas_dia, and the day's vouchers through
--- ix_comprobantes_origen, both in one list sorted by day, point and voucher,
--- which the loop folds into the rows of each day and point.
+-- A single query reads the range once: the sales of the range found through
+-- ix_facturas_dia and grouped by day and point, and the vouchers of the range
+-- through ix_comprobantes_origen, both in one list sorted by day, point and
+-- voucher, which the loop folds into the two rows of each day and point.
 create or alter procedure estado_ventas_contado (desde date, hasta date)
 returns (fecha date, ptvt_id integer, libr_cod char(1), ventas integer,
          total numeric(18,2), contabilizadas integer,
