@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <thread>
 #include <tuple>
 #include <unistd.h>
@@ -103,7 +104,7 @@ std::vector<const PointOfSale*> chosenPoints(const CompanySession& session,
 // Posts every day of the range for every point of one company, in date
 // order. Days without sales waiting for the book are not sent to the
 // database: they have nothing to post.
-CompanyReport postCompany(CompanySession& session, const PostOptions& options, Progress& progress) {
+CompanyReport postRange(CompanySession& session, const PostOptions& options, Progress& progress) {
     CompanyReport report{session.company(), {}, {}, {}};
     const char book = options.niif ? 'N' : 'L';
     const std::vector<const PointOfSale*> points = chosenPoints(session, options.points);
@@ -184,7 +185,7 @@ int runPost(const PostOptions& options, SignedIn& signedIn, std::ostream& out, s
         std::atomic<std::size_t> next{0};
         const auto work = [&] {
             for (std::size_t i = next++; i < signedIn.sessions.size(); i = next++) {
-                reports[i] = postCompany(*signedIn.sessions[i], options, progress);
+                reports[i] = postRange(*signedIn.sessions[i], options, progress);
             }
         };
         std::vector<std::thread> workers;
@@ -247,6 +248,12 @@ int runReverse(const PostOptions& options, SignedIn& signedIn, std::ostream& out
 }
 
 } // namespace
+
+CompanyReport postCompany(CompanySession& session, const PostOptions& options) {
+    std::ostringstream unseen;
+    Progress progress(unseen, 0);
+    return postRange(session, options, progress);
+}
 
 int runCommand(const PostOptions& options, const std::string& serverEntry,
                const std::string& password, std::ostream& out, std::ostream& err) {
