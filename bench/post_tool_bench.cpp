@@ -5,8 +5,9 @@
 //
 // Two measures:
 // - the month posted as `pelmora-post post` posts it, with the tool's own
-//   share of the time: everything but the two database procedures of each
-//   posting, over the whole;
+//   share of the time: everything but the database's work (the two
+//   procedures of each posting and its transaction's start and commit),
+//   over the whole;
 // - `status` over a year around the month (the status query and its table)
 //   against one plain select of the status procedure over the same range,
 //   read to the end.
@@ -314,7 +315,7 @@ int main(int argc, char** argv) {
     }
     if (toolShare >= 0) {
         std::printf("share of the tool in BM_PostAMonth = %.2f %% (%.1f s of %.1f s; database "
-                    "procedures %.1f s)\n",
+                    "work %.1f s)\n",
                     100 * toolShare, monthSeconds - databaseSeconds, monthSeconds, databaseSeconds);
     }
     return status;

@@ -5,6 +5,7 @@
 #include "app/post/company_session.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace app::post {
 
@@ -22,9 +23,17 @@ std::vector<ErrorRow> errorListing(WindowDataSets& dataSets) {
     return rows;
 }
 
+std::int64_t nanosecondsSince(std::chrono::steady_clock::time_point started) {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() -
+                                                                started)
+        .count();
+}
+
 // Ends the posting's transaction. A failure to end it means the
 // connection is gone.
-void finish(CompanySession& session, bool commit, const std::string& whileDoing) {
+// Gives the time it took.
+std::int64_t finish(CompanySession& session, bool commit, const std::string& whileDoing) {
+    const auto started = std::chrono::steady_clock::now();
     try {
         if (commit) {
             session.commit();
@@ -34,6 +43,7 @@ void finish(CompanySession& session, bool commit, const std::string& whileDoing)
     } catch (const std::exception& error) {
         throw ConnectionLost(whileDoing + error.what());
     }
+    return nanosecondsSince(started);
 }
 
 } // namespace
@@ -62,8 +72,10 @@ DayResult postDay(CompanySession& session, const PointOfSale& point,
     FormSession& form = session.form();
     PostingRun run(*form.dataSets, *form.commands.Scontapend,
                    PostingRun::Window{[] {}, [](const std::string&) {}, [] {}});
+    const auto started = std::chrono::steady_clock::now();
     try {
         session.startTransaction();
+        result.databaseNanoseconds = nanosecondsSince(started);
     } catch (const std::exception& error) {
         throw ConnectionLost(std::string("the connection was lost; nothing was saved: ") +
                              error.what());
@@ -73,7 +85,7 @@ DayResult postDay(CompanySession& session, const PointOfSale& point,
             run.run({shortDateText(request.day, session.dateOrder()), point.id, request.niif});
         // The window's message parts its lines with a carriage return.
         result.message = outcome.message;
-        result.databaseNanoseconds =
+        result.databaseNanoseconds +=
             run.lastTimings().postingNanoseconds + run.lastTimings().completionNanoseconds;
         std::replace(result.message.begin(), result.message.end(), '\r', '\n');
         switch (outcome.kind) {
@@ -109,10 +121,11 @@ DayResult postDay(CompanySession& session, const PointOfSale& point,
     }
     // A dry run leaves everything as it was; a failed posting keeps its
     // error listing, as the window's does.
-    finish(session, !request.dryRun,
-           request.dryRun ? "the connection was lost while rolling back: "
-                          : "the connection was lost while saving; check with status whether "
-                            "the posting was saved: ");
+    result.databaseNanoseconds +=
+        finish(session, !request.dryRun,
+               request.dryRun ? "the connection was lost while rolling back: "
+                              : "the connection was lost while saving; check with status whether "
+                                "the posting was saved: ");
     return result;
 }
 

@@ -56,7 +56,8 @@ struct DayResult {
     std::vector<ErrorRow> errors;
     // What the run said, or why it failed.
     std::string message;
-    // The time the posting spent inside the database's two procedures.
+    // The time the posting spent in the database: its two procedures, and
+    // starting and ending its transaction.
     std::int64_t databaseNanoseconds = 0;
 
     Cents debit() const;

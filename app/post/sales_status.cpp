@@ -34,7 +34,7 @@ std::vector<StatusRow> salesStatus(CompanySession& session, Day from, Day to,
         }
         sql += ")";
     }
-    sql += " order by fecha, ptvt_id, libr_cod";
+    // The procedure gives its rows in the order of day, point and book.
     session.select(sql, [&](const std::vector<db::SQLValue>& row) {
         StatusRow status;
         status.day = dayOf(row[0]);
