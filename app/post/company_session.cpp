@@ -54,7 +54,10 @@ CompanySession::CompanySession(const Credentials& credentials, const std::string
     SignIn signIn(*form_.Pelmora, *form_.dataSets,
                   SignIn::Window{[] { return true; }, [](const std::string&) {}, [] {}, [] {}});
     try {
-        signIn.run({credentials.serverEntry, credentials.user, credentials.password, company});
+        if (signIn.run({credentials.serverEntry, credentials.user, credentials.password,
+                        company}) != SignIn::Outcome::SignedIn) {
+            throw SignInError("company " + company + ": a user name and a password are needed");
+        }
         dataset::ClientDataSet& points = form_.dataSets->CPuntos;
         for (points.First(); !points.Eof(); points.Next()) {
             points_.push_back({form_.dataSets->CPuntosPTVT_ID->AsInteger(),
@@ -62,6 +65,8 @@ CompanySession::CompanySession(const Credentials& credentials, const std::string
         }
         select(kDateOrderQuery,
                [this](const std::vector<db::SQLValue>& row) { dateOrder_ = textOf(row[0]); });
+    } catch (const SignInError&) {
+        throw;
     } catch (const std::exception& error) {
         throw SignInError("company " + company + ": " + error.what());
     }

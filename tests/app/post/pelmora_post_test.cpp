@@ -297,6 +297,11 @@ private slots:
             run(QStringList{"post"} + common("002") + QStringList{"--from", from});
         qputenv("PELMORA_REGISTRY", companies_->registryPath().toLocal8Bit());
         QCOMPARE(noConfiguration.exitCode, 3);
+        // An empty password is no sign-in, even where the engine asks none.
+        QCOMPARE(run(QStringList{"post"} + common("002") + QStringList{"--from", from}, QString())
+                     .exitCode,
+                 3);
+        QCOMPARE(ledger("002"), before);
 
         QCOMPARE(run({"--help"}).exitCode, 0);
         const Run version = run({"--version"});
