@@ -3,6 +3,8 @@
 // program's plain messages and is its one error handler: an exception that
 // escapes a handler ends that handler and its message is shown in an error box.
 
+#include "app/form/program_version.h"
+
 #include <QApplication>
 #include <QString>
 
@@ -11,7 +13,7 @@
 namespace app {
 
 inline constexpr const char* kApplicationTitle = "Pelmora Contabiliza ventas contado";
-inline constexpr const char* kProgramVersion = "2022.1.0.0";
+inline constexpr const char* kProgramVersion = kFileVersion;
 
 class Application : public QApplication {
     Q_OBJECT

@@ -9,7 +9,8 @@ BusyCursor::Handler& handler() {
     return installed;
 }
 
-int depth = 0;
+// Each thread that runs statements has its own nesting.
+thread_local int depth = 0;
 
 } // namespace
 

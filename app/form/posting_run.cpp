@@ -56,20 +56,21 @@ std::int64_t timed(const std::function<void()>& work) {
 PostingRun::PostingRun(WindowDataSets& dataSets, db::SQLStoredProc& Scontapend, Window window)
     : dataSets_(dataSets), Scontapend_(Scontapend), window_(std::move(window)) {}
 
-void PostingRun::run(const Request& request) {
+PostingRun::Outcome PostingRun::run(const Request& request) {
     timings_ = {};
+    outcome_ = {};
     if (!choosePointOfSale(request.pointKey))
-        return;
+        return outcome_;
     const std::string prefix = dataSets_.CPuntosPREF_PRE->AsString();
     const std::int64_t point = dataSets_.CPuntosPTVT_ID->AsInteger();
 
     std::string clientCode;
     if (!findClientCode(prefix, clientCode))
-        return;
+        return outcome_;
     std::int64_t interfaceId = 0;
     std::string interfaceName;
     if (!findInterface(prefix, interfaceId, interfaceName))
-        return;
+        return outcome_;
 
     const std::string statement = postingHead(request.niif) + db::sqlLiteral(request.dateText) +
                                   kArgumentSeparator + db::sqlLiteral(clientCode) +
@@ -77,6 +78,7 @@ void PostingRun::run(const Request& request) {
                                   std::to_string(point) + kArgumentSeparator +
                                   std::to_string(interfaceId) + ")";
     post(statement, interfaceName);
+    return outcome_;
 }
 
 bool PostingRun::choosePointOfSale(const dataset::Value& pointKey) {
@@ -135,15 +137,21 @@ void PostingRun::post(const std::string& statement, const std::string& interface
     window_.hideBanner();
 
     if (CRepArticulos.IsEmpty()) {
-        window_.showMessage(kNotPosted);
+        outcome_.kind = Outcome::Kind::NotPosted;
+        say(kNotPosted);
     } else if (const std::int64_t errors = dataSets_.CRepArticulosERR->AsInteger(); errors < 1) {
         // Nothing new to post gives voucher 0: nothing to complete or say.
+        outcome_.kind = Outcome::Kind::NothingNew;
         if (const std::int64_t voucher = dataSets_.CRepArticulosIDC->AsInteger(); voucher != 0) {
             complete(voucher);
-            window_.showMessage(kPosted);
+            outcome_.kind = Outcome::Kind::Posted;
+            outcome_.voucher = voucher;
+            say(kPosted);
         }
     } else {
-        window_.showMessage(std::string(kFailedHead) + '\r' + kFailedHint);
+        outcome_.kind = Outcome::Kind::Failed;
+        outcome_.errors = errors;
+        say(std::string(kFailedHead) + '\r' + kFailedHint);
         window_.enableErrorGrid();
         listErrors(errors, interfaceName);
     }
@@ -165,6 +173,11 @@ void PostingRun::listErrors(std::int64_t errorCount, const std::string& interfac
 
 void PostingRun::refuse(const std::string& text) {
     window_.hideBanner();
+    say(text);
+}
+
+void PostingRun::say(const std::string& text) {
+    outcome_.message = text;
     window_.showMessage(text);
 }
 

@@ -50,10 +50,33 @@ public:
         std::function<void()> enableErrorGrid;
     };
 
+    // How a run ended, for callers without a window.
+    struct Outcome {
+        enum class Kind {
+            // A lookup failed before the posting procedure was called.
+            Refused,
+            // The procedure gave no row.
+            NotPosted,
+            // Every sale of the day was already in the book: no voucher.
+            NothingNew,
+            // The voucher was built and completed.
+            Posted,
+            // The procedure listed errors; CError holds them.
+            Failed,
+        };
+        Kind kind = Kind::Refused;
+        // The completed voucher when Posted.
+        std::int64_t voucher = 0;
+        // The number of error rows when Failed.
+        std::int64_t errors = 0;
+        // The message the window was given; empty for NothingNew.
+        std::string message;
+    };
+
     PostingRun(WindowDataSets& dataSets, db::SQLStoredProc& Scontapend, Window window);
 
     // The whole run. Failures of the database and the data sets pass.
-    void run(const Request& request);
+    Outcome run(const Request& request);
 
     // Where the last run's time went inside the database: the posting
     // procedure (opening CRepArticulos) and the completion of its voucher.
@@ -78,11 +101,13 @@ private:
     void complete(std::int64_t voucher);
     void listErrors(std::int64_t errorCount, const std::string& interfaceName);
     void refuse(const std::string& text);
+    void say(const std::string& text);
 
     WindowDataSets& dataSets_;
     db::SQLStoredProc& Scontapend_;
     Window window_;
     Timings timings_;
+    Outcome outcome_;
 };
 
 } // namespace app

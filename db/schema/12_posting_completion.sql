@@ -12,6 +12,8 @@ as
     declare debitos numeric(18,2);
     declare creditos numeric(18,2);
     declare facturas_voucher integer;
+    declare factura integer;
+    declare marcadas integer = 0;
 begin
     select comp_estado, libr_cod from comprobantes
         where comp_id = :idcnt
@@ -30,15 +32,21 @@ begin
 
     select count(*) from comprobante_facturas where comp_id = :idcnt
         into :facturas_voucher;
-    if (libro = 'N') then
-        update facturas set fact_comp_niif = :idcnt
-            where fact_id in (select fact_id from comprobante_facturas where comp_id = :idcnt)
-              and fact_comp_niif is null;
-    else
-        update facturas set fact_comp_local = :idcnt
-            where fact_id in (select fact_id from comprobante_facturas where comp_id = :idcnt)
-              and fact_comp_local is null;
-    if (row_count <> facturas_voucher) then
+    -- One sale at a time by its key: an update of facturas filtered by a
+    -- subquery would read the whole table for each voucher.
+    for select fact_id from comprobante_facturas where comp_id = :idcnt
+        into :factura
+    do
+    begin
+        if (libro = 'N') then
+            update facturas set fact_comp_niif = :idcnt
+                where fact_id = :factura and fact_comp_niif is null;
+        else
+            update facturas set fact_comp_local = :idcnt
+                where fact_id = :factura and fact_comp_local is null;
+        marcadas = marcadas + row_count;
+    end
+    if (marcadas <> facturas_voucher) then
         exception e_contabilidad
             'Ventas del comprobante ' || idcnt || ' ya están contabilizadas en otro';
 
