@@ -33,6 +33,25 @@ std::string StatusRow::state() const {
     return reversed.empty() ? "not posted" : "reversed";
 }
 
+std::vector<BookTotal> bookTotals(const CompanyReport& report) {
+    std::vector<BookTotal> totals;
+    for (const char book : {'L', 'N'}) {
+        BookTotal total{book, 0, 0};
+        bool written = false;
+        for (const DayResult& day : report.days) {
+            if (day.book == book && !day.lines.empty()) {
+                written = true;
+                total.debit += day.debit();
+                total.credit += day.credit();
+            }
+        }
+        if (written) {
+            totals.push_back(total);
+        }
+    }
+    return totals;
+}
+
 const char* statusName(DayStatus status) {
     switch (status) {
     case DayStatus::Posted:

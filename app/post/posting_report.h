@@ -90,6 +90,14 @@ struct CompanyReport {
     std::vector<StatusRow> status;
 };
 
+// The debits and credits of the vouchers of a company's report, per book.
+struct BookTotal {
+    char book = 'L';
+    Cents debit = 0;
+    Cents credit = 0;
+};
+std::vector<BookTotal> bookTotals(const CompanyReport& report);
+
 const char* statusName(DayStatus status);
 
 // "1234.50", "-0.05".

@@ -5,8 +5,6 @@
 #include <QJsonObject>
 #include <QString>
 
-#include <map>
-
 namespace app::post {
 
 namespace {
@@ -81,19 +79,14 @@ std::string dayResultsJson(const std::string& command, bool dryRun,
     QJsonArray results;
     QJsonArray totals;
     for (const CompanyReport& report : reports) {
-        std::map<char, std::pair<Cents, Cents>> books;
         for (const DayResult& day : report.days) {
             results.append(dayObject(day));
-            if (!day.lines.empty()) {
-                books[day.book].first += day.debit();
-                books[day.book].second += day.credit();
-            }
         }
-        for (const auto& [book, sums] : books) {
+        for (const BookTotal& total : bookTotals(report)) {
             totals.append(QJsonObject{{"company", text(report.company)},
-                                      {"book", text(std::string(1, book))},
-                                      {"debit", amount(sums.first)},
-                                      {"credit", amount(sums.second)}});
+                                      {"book", text(std::string(1, total.book))},
+                                      {"debit", amount(total.debit)},
+                                      {"credit", amount(total.credit)}});
         }
     }
     return written(QJsonObject{{"command", text(command)},

@@ -47,30 +47,41 @@ void writeIndented(std::ostream& out, const std::string& text) {
     }
 }
 
+// The company's head line; false, after its failure, when it has no rows.
+bool companyHead(std::ostream& out, const CompanyReport& report) {
+    out << "Company " << report.company << "\n";
+    if (!report.failure.empty()) {
+        out << "  " << report.failure << "\n\n";
+        return false;
+    }
+    return true;
+}
+
+// The columns every row starts with: day, point of sale and book.
+void rowStart(std::ostream& out, const std::string& day, const std::string& point,
+              const std::string& book) {
+    out << "  " << padded(day, 12) << padded(point, 32) << padded(book, 6);
+}
+
 } // namespace
 
 void writeDayTable(std::ostream& out, const std::vector<CompanyReport>& reports,
                    const TextOptions& options) {
     for (const CompanyReport& report : reports) {
-        out << "Company " << report.company << "\n";
-        if (!report.failure.empty()) {
-            out << "  " << report.failure << "\n\n";
+        if (!companyHead(out, report)) {
             continue;
         }
-        out << "  " << padded("Day", 12) << padded("Point of sale", 32) << padded("Book", 6)
-            << padded("Status", 13) << padded("Voucher", 9, true) << padded("Debit", 16, true)
+        rowStart(out, "Day", "Point of sale", "Book");
+        out << padded("Status", 13) << padded("Voucher", 9, true) << padded("Debit", 16, true)
             << padded("Credit", 16, true) << "\n";
-        std::map<char, std::pair<Cents, Cents>> totals;
         for (const DayResult& day : report.days) {
-            out << "  " << padded(isoText(day.day), 12)
-                << padded(pointText(day.point, day.pointName), 32)
-                << padded(std::string(1, day.book), 6) << padded(statusName(day.status), 13)
+            rowStart(out, isoText(day.day), pointText(day.point, day.pointName),
+                     std::string(1, day.book));
+            out << padded(statusName(day.status), 13)
                 << padded(day.voucher == 0 ? "" : std::to_string(day.voucher), 9, true);
             if (!day.lines.empty()) {
                 out << padded(centsText(day.debit()), 16, true)
                     << padded(centsText(day.credit()), 16, true);
-                totals[day.book].first += day.debit();
-                totals[day.book].second += day.credit();
             }
             out << "\n";
             if (options.voucherLines) {
@@ -88,10 +99,10 @@ void writeDayTable(std::ostream& out, const std::vector<CompanyReport>& reports,
                 out << "\n";
             }
         }
-        for (const auto& [book, amounts] : totals) {
-            out << "  " << padded(std::string("Total book ") + book, 72)
-                << padded(centsText(amounts.first), 16, true)
-                << padded(centsText(amounts.second), 16, true) << "\n";
+        for (const BookTotal& total : bookTotals(report)) {
+            out << "  " << padded(std::string("Total book ") + total.book, 72)
+                << padded(centsText(total.debit), 16, true)
+                << padded(centsText(total.credit), 16, true) << "\n";
         }
         out << "\n";
     }
@@ -99,18 +110,16 @@ void writeDayTable(std::ostream& out, const std::vector<CompanyReport>& reports,
 
 void writeStatusTable(std::ostream& out, const std::vector<CompanyReport>& reports) {
     for (const CompanyReport& report : reports) {
-        out << "Company " << report.company << "\n";
-        if (!report.failure.empty()) {
-            out << "  " << report.failure << "\n\n";
+        if (!companyHead(out, report)) {
             continue;
         }
-        out << "  " << padded("Day", 12) << padded("Point of sale", 32) << padded("Book", 6)
-            << padded("Sales", 7, true) << padded("Total", 16, true) << "  " << padded("Status", 15)
+        rowStart(out, "Day", "Point of sale", "Book");
+        out << padded("Sales", 7, true) << padded("Total", 16, true) << "  " << padded("Status", 15)
             << padded("Vouchers", 16) << "Reversed\n";
         for (const StatusRow& row : report.status) {
-            out << "  " << padded(isoText(row.day), 12)
-                << padded(pointText(row.point, row.pointName), 32)
-                << padded(std::string(1, row.book), 6) << padded(std::to_string(row.sales), 7, true)
+            rowStart(out, isoText(row.day), pointText(row.point, row.pointName),
+                     std::string(1, row.book));
+            out << padded(std::to_string(row.sales), 7, true)
                 << padded(centsText(row.total), 16, true) << "  " << padded(row.state(), 15)
                 << padded(row.vouchers, 16) << row.reversed << "\n";
         }

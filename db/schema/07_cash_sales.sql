@@ -63,24 +63,9 @@ begin
         new.fact_id = gen_id(g_facturas, 1);
 end^
 
--- An invoice entered in a book keeps what was entered.
-create trigger facturas_bud for facturas
-active before update or delete position 0
-as
-begin
-    if ((old.fact_comp_local is not null or old.fact_comp_niif is not null)
-        and (deleting
-             or new.fact_fecha is distinct from old.fact_fecha
-             or new.pref_pre is distinct from old.pref_pre
-             or new.ptvt_id is distinct from old.ptvt_id
-             or new.terc_nit is distinct from old.terc_nit
-             or new.fact_total is distinct from old.fact_total
-             or new.fact_anulada is distinct from old.fact_anulada
-             or new.fact_comp_local is distinct from coalesce(old.fact_comp_local, new.fact_comp_local)
-             or new.fact_comp_niif is distinct from coalesce(old.fact_comp_niif, new.fact_comp_niif))) then
-        exception e_contabilidad
-            'La factura ' || old.pref_pre || '-' || old.fact_numero || ' ya está contabilizada';
-end^
+-- That an invoice entered in a book keeps what was entered is the trigger
+-- facturas_bud of 14_posting_status_and_reversal.sql, beside the reversal,
+-- its one exception.
 
 create trigger factura_tarifas_biud for factura_tarifas
 active before insert or update or delete position 0

@@ -180,7 +180,8 @@ end^
 -- A single query reads the range once: the sales of the range found through
 -- ix_facturas_dia and grouped by day and point, and the vouchers of the range
 -- through ix_comprobantes_origen, both in one list sorted by day, point and
--- voucher, which the loop folds into the two rows of each day and point.
+-- voucher, which the loop folds into the two rows of each day and point;
+-- a closing row after the last day gives that day's rows.
 create or alter procedure estado_ventas_contado (desde date, hasta date)
 returns (fecha date, ptvt_id integer, libr_cod char(1), ventas integer,
          total numeric(18,2), contabilizadas integer,
@@ -228,8 +229,14 @@ begin
             from comprobantes c
             where c.comp_fecha between :desde and :hasta
               and c.tido_cod = 31 and c.comp_estado = 'C'
+            union all
+            -- a closing row, after every day, so that the last day's rows
+            -- are given where every other day's are
+            select cast(null as date), cast(null as integer), cast(null as char(1)), 0, 0, 0, 0,
+                   cast(null as integer), cast(null as char(1))
+            from rdb$database
         ) as t (dia, punto, libro, ventas, total, en_local, en_niif, comp, clase)
-        order by dia, punto, comp nulls first
+        order by dia nulls last, punto, comp nulls first
         into :dia, :punto, :libro, :n, :suma, :en_local, :en_niif, :comp, :clase
     do
     begin
@@ -248,6 +255,9 @@ begin
                 reversados = reversados_n;
                 suspend;
             end
+            -- the closing row ends the list
+            if (dia is null) then
+                leave;
             fecha = dia;
             ptvt_id = punto;
             ventas = 0;
@@ -286,20 +296,6 @@ begin
             else if (libro = 'L') then reversados_l = lista;
             else reversados_n = lista;
         end
-    end
-
-    if (fecha is not null) then
-    begin
-        libr_cod = 'L';
-        contabilizadas = locales;
-        comprobantes = vigentes_l;
-        reversados = reversados_l;
-        suspend;
-        libr_cod = 'N';
-        contabilizadas = niifs;
-        comprobantes = vigentes_n;
-        reversados = reversados_n;
-        suspend;
     end
 end^
 
