@@ -12,9 +12,9 @@ namespace db {
 
 namespace {
 
-constexpr int FloatLength = 4;
-constexpr int DoubleLength = 8;
-constexpr int BytesPerCharacter = 4;
+constexpr int kFloatLength = 4;
+constexpr int kDoubleLength = 8;
+constexpr int kBytesPerCharacter = 4;
 
 template <typename T> std::vector<std::uint8_t> bytesOf(const T& value) {
     std::vector<std::uint8_t> data(sizeof value);
@@ -107,7 +107,7 @@ std::vector<std::uint8_t> ProcParamBinder::encode(int driverType, int length,
     case DriverType::kFloat: {
         const auto* d = std::get_if<double>(&value);
         const double number = d != nullptr ? *d : static_cast<double>(integerOf(value));
-        return length == FloatLength ? bytesOf(static_cast<float>(number)) : bytesOf(number);
+        return length == kFloatLength ? bytesOf(static_cast<float>(number)) : bytesOf(number);
     }
     case DriverType::kBcd:
     case DriverType::kFmtBcd:
@@ -173,7 +173,7 @@ int ProcParamBinder::bind(ISQLCommand& command, SQLParams& params,
                 length = static_cast<int>(buffer.size());
                 break;
             case DriverType::kFloat:
-                length = d.driver.precision == FloatLength ? FloatLength : DoubleLength;
+                length = d.driver.precision == kFloatLength ? kFloatLength : kDoubleLength;
                 break;
             case DriverType::kBcd:
             case DriverType::kFmtBcd: {
@@ -208,7 +208,7 @@ int ProcParamBinder::readBack(ISQLCommand& command, SQLParams& params,
         switch (d.driver.type) {
         case DriverType::kString: {
             std::vector<char> buffer(
-                static_cast<std::size_t>(std::max(d.driver.length, 0) * BytesPerCharacter + 1),
+                static_cast<std::size_t>(std::max(d.driver.length, 0) * kBytesPerCharacter + 1),
                 '\0');
             bool isNull = true;
             r = command.getParameter(position, 0, buffer.data(), static_cast<int>(buffer.size()),

@@ -10,7 +10,7 @@ namespace {
 
 // Which options each subcommand takes.
 const std::map<std::string, std::set<std::string>>& optionsOf() {
-    static const std::map<std::string, std::set<std::string>> options{
+    static const std::map<std::string, std::set<std::string>> kOptions{
         {"post",
          {"--server", "--user", "--company", "--from", "--to", "--point", "--niif", "--dry-run",
           "--jobs", "--json", "--force"}},
@@ -18,7 +18,7 @@ const std::map<std::string, std::set<std::string>>& optionsOf() {
          {"--server", "--user", "--company", "--from", "--to", "--point", "--json", "--force"}},
         {"reverse", {"--server", "--user", "--company", "--date", "--point", "--niif", "--json"}},
     };
-    return options;
+    return kOptions;
 }
 
 bool isFlag(const std::string& option) {

@@ -11,7 +11,7 @@ namespace db::firebird {
 
 namespace {
 
-constexpr int SelectableProcedure = 1;
+constexpr int kSelectableProcedure = 1;
 
 std::size_t valueSize(int type, int length) {
     switch (type) {
@@ -149,7 +149,7 @@ int FbCommand::procedureCall(const std::string& quotedName, std::string* sql) {
         target += ")";
     }
     // A procedure the catalogue does not know is left to the server to report.
-    *sql = type == SelectableProcedure ? "select * from " + target : "execute procedure " + target;
+    *sql = type == kSelectableProcedure ? "select * from " + target : "execute procedure " + target;
     return DriverResult::kSuccess;
 }
 

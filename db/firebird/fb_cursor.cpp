@@ -8,7 +8,7 @@
 namespace db::firebird {
 
 namespace {
-constexpr unsigned BlobChunk = 32768;
+constexpr unsigned kBlobChunk = 32768;
 } // namespace
 
 FbCursor::FbCursor(std::shared_ptr<FbSession> session, Firebird::IResultSet* resultSet,
@@ -216,7 +216,7 @@ int FbCursor::readBlob(int column) {
     FbStatus status(session_->client());
     Firebird::IBlob* blob =
         session_->attachment()->openBlob(status.get(), transaction, &id, 0, nullptr);
-    std::vector<unsigned char> chunk(BlobChunk);
+    std::vector<unsigned char> chunk(kBlobChunk);
     while (!status.failed()) {
         unsigned got = 0;
         const int state =

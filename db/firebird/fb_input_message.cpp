@@ -9,10 +9,10 @@ namespace db::firebird {
 
 namespace {
 
-constexpr unsigned CharSetNone = 0;
-constexpr unsigned CharSetOctets = 1;
-constexpr unsigned MaxSegment = 32768;
-constexpr std::size_t MaxVarying = 32765;
+constexpr unsigned kCharSetNone = 0;
+constexpr unsigned kCharSetOctets = 1;
+constexpr unsigned kMaxSegment = 32768;
+constexpr std::size_t kMaxVarying = 32765;
 
 template <typename T> T load(const std::vector<unsigned char>& bytes) {
     T value{};
@@ -34,8 +34,8 @@ std::optional<FbFailure> writeBlob(FbSession& session, Firebird::ITransaction* t
     FbStatus status(session.client());
     Firebird::IBlob* blob =
         session.attachment()->createBlob(status.get(), transaction, id, 0, nullptr);
-    for (std::size_t done = 0; !status.failed() && done < content.size(); done += MaxSegment) {
-        const std::size_t piece = std::min<std::size_t>(MaxSegment, content.size() - done);
+    for (std::size_t done = 0; !status.failed() && done < content.size(); done += kMaxSegment) {
+        const std::size_t piece = std::min<std::size_t>(kMaxSegment, content.size() - done);
         blob->putSegment(status.get(), static_cast<unsigned>(piece), content.data() + done);
     }
     if (blob != nullptr && !status.failed()) {
@@ -135,7 +135,7 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
         e.type = SQL_VARYING;
         e.subType = 0;
         e.scale = 0;
-        e.charSet = CharSetNone;
+        e.charSet = kCharSetNone;
         e.isNull = false;
         e.data.clear();
         const bool known = i < serverCount;
@@ -152,7 +152,7 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
         case DriverType::kString: {
             const auto end = std::find(b.begin(), b.end(), 0);
             e.data.assign(b.begin(), end);
-            e.charSet = serverText && known ? serverFields_[i].charSet : CharSetNone;
+            e.charSet = serverText && known ? serverFields_[i].charSet : kCharSetNone;
             break;
         }
         case DriverType::kInt16:
@@ -239,7 +239,7 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
             break;
         }
         case DriverType::kBytes:
-            e.charSet = CharSetOctets;
+            e.charSet = kCharSetOctets;
             e.data.assign(b.begin(),
                           b.begin() + std::min<std::ptrdiff_t>(value.kind.length, std::ssize(b)));
             break;
@@ -247,7 +247,7 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
             // Variable bytes carry their length in the first two bytes.
             const auto length =
                 std::min<std::size_t>(load<std::uint16_t>(b), b.size() >= 2 ? b.size() - 2 : 0);
-            e.charSet = CharSetOctets;
+            e.charSet = kCharSetOctets;
             e.data.assign(b.begin() + 2, b.begin() + 2 + static_cast<std::ptrdiff_t>(length));
             break;
         }
@@ -266,7 +266,7 @@ std::optional<FbFailure> FbInputMessage::encode(FbSession& session,
         default:
             return FbFailure{DriverResult::kInvalidFieldType, "unsupported parameter type"};
         }
-        if (e.type == SQL_VARYING && e.data.size() > MaxVarying) {
+        if (e.type == SQL_VARYING && e.data.size() > kMaxVarying) {
             return FbFailure{DriverResult::kInvalidLength, "parameter value too long"};
         }
     }

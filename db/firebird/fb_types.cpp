@@ -6,9 +6,9 @@ namespace db::firebird {
 
 namespace {
 
-constexpr unsigned CharSetOctets = 1;
-constexpr unsigned CharSetUnicodeFss = 3;
-constexpr unsigned CharSetUtf8 = 4;
+constexpr unsigned kCharSetOctets = 1;
+constexpr unsigned kCharSetUnicodeFss = 3;
+constexpr unsigned kCharSetUtf8 = 4;
 
 // Codes of RDB$FIELDS.RDB$FIELD_TYPE and the message types they stand for.
 struct CatalogueType {
@@ -52,9 +52,9 @@ int defaultPrecision(unsigned type) {
 
 int FbTypes::bytesPerCharacter(unsigned charSet) {
     switch (charSet) {
-    case CharSetUtf8:
+    case kCharSetUtf8:
         return 4;
-    case CharSetUnicodeFss:
+    case kCharSetUnicodeFss:
         return 3;
     default:
         return 1;
@@ -67,7 +67,7 @@ ColumnDescription FbTypes::describe(const FbField& field, int declaredPrecision)
     switch (field.type) {
     case SQL_TEXT:
     case SQL_VARYING:
-        if (field.charSet == CharSetOctets) {
+        if (field.charSet == kCharSetOctets) {
             d.type = field.type == SQL_TEXT ? DriverType::kBytes : DriverType::kVarBytes;
             d.length = bytes;
             d.precision = bytes;
