@@ -12,6 +12,7 @@
 #include "config/server_list.h"
 #include "db/busy_cursor.h"
 #include "db/sql_connection.h"
+#include "platform/short_date.h"
 #include "ui/grid/db_grid.h"
 #include "ui/grid/grid_action.h"
 #include "ui/grid/grid_options.h"
@@ -358,8 +359,8 @@ void Tfcontavtascontado::CiaExit() {
 
 void Tfcontavtascontado::SpeedButton3Click() {
     showBusyBanner(text(kPostingCaption));
-    postingRun_->run(
-        {EFecIni->shortDateText().toStdString(), Pto->KeyValue(), ckniif->isChecked()});
+    postingRun_->run({EFecIni->shortDateText().toStdString(), platform::shortDateOrder(),
+                      Pto->KeyValue(), ckniif->isChecked()});
 }
 
 void Tfcontavtascontado::buildDescriptionPanel() {

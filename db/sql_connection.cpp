@@ -31,12 +31,12 @@ SQLConnection::~SQLConnection() {
 }
 
 bool SQLConnection::Connected() const {
-    return serverConnection_ != nullptr &&
+    return serverConnection_ != nullptr && !lost_ &&
            (state_ == ConnectionState::Open || state_ == ConnectionState::Executing);
 }
 
 void SQLConnection::setConnected(bool connected) {
-    if (connected == Connected()) {
+    if (connected == Connected() && !lost_) {
         return;
     }
     if (connected) {
@@ -62,6 +62,12 @@ void SQLConnection::raise(const std::string& text) {
 }
 
 void SQLConnection::raiseDriverError(int code, ISQLErrorSource* source) {
+    if (code == DriverResult::kConnectionFailed &&
+        (state_ == ConnectionState::Open || state_ == ConnectionState::Executing)) {
+        // The session and its transaction are gone on the server's side.
+        lost_ = true;
+        transactionCount_ = 0;
+    }
     raise(DriverErrorText::build(code, source, lastError_));
 }
 
@@ -74,6 +80,9 @@ void SQLConnection::open() {
     }
     if (platform::trim(Params.value("Database")).empty()) {
         throw DatabaseError(ConnectionName.empty() ? kMissingConnectionName : kMissingDatabase);
+    }
+    if (lost_) {
+        close();
     }
     state_ = ConnectionState::Connecting;
     try {
@@ -174,6 +183,7 @@ void SQLConnection::close() {
     releaseServerObjects();
     transactionCount_ = 0;
     libraryLoaded_ = false;
+    lost_ = false;
     state_ = ConnectionState::Closed;
 }
 

@@ -53,8 +53,12 @@ public:
     bool KeepConnection = true;
     bool LoadParamsOnConnect = false;
 
+    // False once the server stopped answering: a driver call failed because
+    // the connection is gone. The next open drops the dead session first.
     bool Connected() const;
     void setConnected(bool connected);
+    // The last driver failure found the connection gone.
+    bool connectionLost() const { return lost_; }
     // Opens the connection when it is not connected.
     void checkConnection();
 
@@ -140,6 +144,7 @@ private:
     int isolationLevel_ = IsolationLevel::kReadCommitted;
     std::string quoteChar_;
     int statementLimit_ = 0;
+    bool lost_ = false;
     std::string lastError_;
     std::vector<RegisteredCommand*> commands_;
     // Runs the statements asked for directly and keeps the last one prepared.

@@ -274,6 +274,39 @@ std::string shortDateFormat() {
     return isSupportedDateFormat(format) ? format : kFallbackDateFormat;
 }
 
+std::string dateOrder(std::string_view format) {
+    const auto tokens = tokenize(format);
+    if (!tokens)
+        return {};
+    std::string order;
+    const auto add = [&order](char part) {
+        if (order.find(part) == std::string::npos)
+            order += part;
+    };
+    for (const Token& token : *tokens) {
+        switch (token.part) {
+        case Part::Day:
+            add('D');
+            break;
+        case Part::Month:
+        case Part::MonthAbbr:
+        case Part::MonthFull:
+            add('M');
+            break;
+        case Part::Year:
+            add('Y');
+            break;
+        default:
+            break;
+        }
+    }
+    return order;
+}
+
+std::string shortDateOrder() {
+    return dateOrder(shortDateFormat());
+}
+
 std::string formatDate(const Date& date, std::string_view format) {
     const auto tokens = tokenize(format);
     if (!tokens || !isValidDate(date))

@@ -33,6 +33,12 @@ inline constexpr const char* kFallbackDateFormat = "%Y-%m-%d";
 // accepted and, apart from the padding flags, ignored.
 bool isSupportedDateFormat(std::string_view format);
 
+// The order of day, month and year in the format, as the letters D, M and Y
+// ("DMY" for "%d/%m/%Y"); empty for an unsupported format.
+std::string dateOrder(std::string_view format);
+// The order of the user's short date format.
+std::string shortDateOrder();
+
 // The date written in the format; %y and %Y both write four digits. Returns
 // an empty text for an invalid date or an unsupported format.
 std::string formatDate(const Date& date, std::string_view format);

@@ -17,6 +17,14 @@ inline constexpr const char* kErrorTable = "errores";
 inline constexpr const char* kAuthorisationTable = "AUTORIZACIONES";
 inline constexpr const char* kConfigurationTable = "configuracion";
 inline constexpr const char* kSalesInterfaceTable = "INTERFAZ_VENTAS";
+// Where each save of the adjustments writes its batch id.
+inline constexpr const char* kApplyBatchTable = "LOTES_APLICADOS";
+
+// The configuration row that says in which order of day, month and year the
+// posting procedures read a date text ("DMY", "MDY", ...).
+inline constexpr const char* kDateOrderSetting =
+    "conf_modulo = 'GENERAL' and conf_categoria = 'FECHAS' and "
+    "conf_propiedad = 'ORDEN FECHA CORTA'";
 
 // The posting procedures, local book and NIIF book, read as a select.
 inline constexpr const char* kPostingProcedure = "contabil_facturas_contado";

@@ -4,6 +4,7 @@
 #include "app/form/window_data_sets.h"
 #include "db/sql_literal.h"
 #include "db/sql_stored_proc.h"
+#include "platform/text.h"
 
 #include <chrono>
 
@@ -27,6 +28,24 @@ std::string companyClientCode() {
     return std::string("select conf_valor from ") + schema::kConfigurationTable +
            " where conf_modulo = 'FACTURACION' and conf_categoria = 'FACTURAS' and "
            "conf_propiedad = 'CODIGO DEL CLIENTE PARA VENTAS DE CONTADO'";
+}
+
+std::string companyDateOrder() {
+    return std::string("select conf_valor from ") + schema::kConfigurationTable + " where " +
+           schema::kDateOrderSetting;
+}
+
+// "DMY" as the user reads it: "día/mes/año".
+std::string orderInWords(const std::string& order) {
+    std::string words;
+    for (const char part : order) {
+        words += words.empty() ? "" : "/";
+        words += part == 'D'   ? "día"
+                 : part == 'M' ? "mes"
+                 : part == 'Y' ? "año"
+                               : std::string(1, part);
+    }
+    return words;
 }
 
 std::string interfaceOfPrefix() {
@@ -59,7 +78,7 @@ PostingRun::PostingRun(WindowDataSets& dataSets, db::SQLStoredProc& Scontapend, 
 PostingRun::Outcome PostingRun::run(const Request& request) {
     timings_ = {};
     outcome_ = {};
-    if (!choosePointOfSale(request.pointKey))
+    if (!choosePointOfSale(request.pointKey) || !checkDateOrder(request.dateOrder))
         return outcome_;
     const std::string prefix = dataSets_.CPuntosPREF_PRE->AsString();
     const std::int64_t point = dataSets_.CPuntosPTVT_ID->AsInteger();
@@ -89,6 +108,20 @@ bool PostingRun::choosePointOfSale(const dataset::Value& pointKey) {
         return false;
     }
     return true;
+}
+
+bool PostingRun::checkDateOrder(const std::string& dateOrder) {
+    std::string companyOrder;
+    // A company without the setting is left to the posting procedure,
+    // which reports it in its error log.
+    if (dateOrder.empty() || !lookUp(companyDateOrder(), companyOrder))
+        return true;
+    companyOrder = platform::upper(platform::trimmed(companyOrder));
+    if (companyOrder == platform::upper(dateOrder))
+        return true;
+    refuse(
+        platform::fill(kDateOrderDiffers, {orderInWords(companyOrder), orderInWords(dateOrder)}));
+    return false;
 }
 
 bool PostingRun::findClientCode(const std::string& prefix, std::string& clientCode) {

@@ -25,6 +25,11 @@ public:
     static constexpr const char* kNoClientCode = "No se encontró el código del cliente de contado.";
     static constexpr const char* kNoInterfacePrefix =
         "No se encontró la interfaz de ventas del prefijo ";
+    // Filled with the company's order and the order of the date text, each
+    // as day/month/year words.
+    static constexpr const char* kDateOrderDiffers =
+        "La compañía lee las fechas en el orden %s y este equipo las escribe en el orden %s. "
+        "No se contabilizó nada: ajuste el formato de fecha corta del equipo al de la compañía.";
     static constexpr const char* kNotPosted = "No se pudo contabilizar las facturas.";
     static constexpr const char* kPosted = "Comprobante contable correctamente generado.";
     static constexpr const char* kFailedHead =
@@ -35,6 +40,11 @@ public:
     struct Request {
         // The posting date in the user's short date format.
         std::string dateText;
+        // The order of day, month and year in dateText ("DMY", "MDY", ...).
+        // A company that reads dates in another order posts nothing: it
+        // would read another day. Empty when the caller wrote the date in
+        // the company's own order.
+        std::string dateOrder;
         // PTVT_ID of the chosen point of sale; null when none is chosen.
         dataset::Value pointKey;
         // The NIIF book instead of the local one.
@@ -90,6 +100,7 @@ public:
 private:
     // Each gives false, after telling the user, when the run cannot go on.
     bool choosePointOfSale(const dataset::Value& pointKey);
+    bool checkDateOrder(const std::string& dateOrder);
     bool findClientCode(const std::string& prefix, std::string& clientCode);
     bool findInterface(const std::string& prefix, std::int64_t& interfaceId,
                        std::string& interfaceName);

@@ -42,6 +42,7 @@ WindowDataSets::WindowDataSets(WindowCommands& commands) {
     }
     PPuntos.setDataSet(commands.TPuntos.get());
     PAjuste.setDataSet(commands.TAjuste.get());
+    PAjuste.ApplyLog = schema::kApplyBatchTable;
 
     CRepArticulos.ProviderName = "PRepArticulos";
     CRepArticulos.setCommandText(startPostingText());

@@ -15,9 +15,10 @@ namespace app::post {
 
 namespace {
 
-constexpr const char* kDateOrderQuery =
-    "select trim(conf_valor) from configuracion where conf_modulo = 'GENERAL' and "
-    "conf_categoria = 'FECHAS' and conf_propiedad = 'ORDEN FECHA CORTA'";
+std::string dateOrderQuery() {
+    return std::string("select trim(conf_valor) from ") + schema::kConfigurationTable + " where " +
+           schema::kDateOrderSetting;
+}
 
 db::TransactionDesc transaction(const db::SQLConnection& connection) {
     db::TransactionDesc desc;
@@ -63,7 +64,7 @@ CompanySession::CompanySession(const Credentials& credentials, const std::string
             points_.push_back({form_.dataSets->CPuntosPTVT_ID->AsInteger(),
                                form_.dataSets->CPuntosPTVT_NOM->AsString()});
         }
-        select(kDateOrderQuery,
+        select(dateOrderQuery(),
                [this](const std::vector<db::SQLValue>& row) { dateOrder_ = textOf(row[0]); });
     } catch (const SignInError&) {
         throw;
@@ -106,10 +107,16 @@ void CompanySession::commit() {
 }
 
 void CompanySession::rollback() {
-    form_.Pelmora->rollback(transaction(*form_.Pelmora));
+    // A lost connection took its transaction with it.
+    if (form_.Pelmora->inTransaction()) {
+        form_.Pelmora->rollback(transaction(*form_.Pelmora));
+    }
 }
 
 bool CompanySession::answers() {
+    if (form_.Pelmora->connectionLost()) {
+        return false;
+    }
     try {
         select("select 1 from rdb$database", [](const std::vector<db::SQLValue>&) {});
         return true;

@@ -82,7 +82,8 @@ DayResult postDay(CompanySession& session, const PointOfSale& point,
     }
     try {
         const PostingRun::Outcome outcome =
-            run.run({shortDateText(request.day, session.dateOrder()), point.id, request.niif});
+            run.run({shortDateText(request.day, session.dateOrder()), session.dateOrder(), point.id,
+                     request.niif});
         // The window's message parts its lines with a carriage return.
         result.message = outcome.message;
         result.databaseNanoseconds +=

@@ -1,9 +1,11 @@
 #include "dataset/apply/data_set_provider.h"
 
+#include "dataset/apply/apply_log.h"
 #include "dataset/apply/sql_resolver.h"
 #include "dataset/engine/packet_writer.h"
 #include "db/database_error.h"
 #include "db/sql_command.h"
+#include "db/sql_connection.h"
 
 namespace dataset {
 namespace {
@@ -140,17 +142,21 @@ void DataSetProvider::reset() {
 }
 
 DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta, int maxErrors,
-                                         int& errorCount) {
+                                         int& errorCount, const std::string& unsettledBatch) {
     errorCount = 0;
     if (source_ == nullptr) {
         throw db::DatabaseError(kMissingDataSet);
+    }
+    DataPacket errors;
+    if (settle(unsettledBatch, errors, errorCount)) {
+        return errors;
     }
     bool started = false;
     if (!source_->psInTransaction()) {
         source_->psStartTransaction();
         started = true;
     }
-    DataPacket errors;
+    std::string batch;
     try {
         if (!resolver_) {
             resolver_ =
@@ -160,6 +166,13 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
             throw db::DatabaseError(kReadOnlyProvider);
         }
         errors = resolver_->resolve(*source_, delta, maxErrors, errorCount, started);
+        const bool commit = errorCount <= maxErrors || maxErrors == -1;
+        if (started && commit && !ApplyLog.empty() && source_->psInTransaction()) {
+            const std::string id = apply_log::newBatchId();
+            if (apply_log::write(*source_, ApplyLog, id)) {
+                batch = id;
+            }
+        }
     } catch (...) {
         // The client keeps every change when the apply fails, so none of
         // them may stay in the database either.
@@ -169,9 +182,49 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
         throw;
     }
     if (started && source_->psInTransaction()) {
-        source_->psEndTransaction(errorCount <= maxErrors || maxErrors == -1);
+        commitOrRollback(errorCount <= maxErrors || maxErrors == -1, batch, errors, errorCount);
     }
     return errors;
+}
+
+bool DataSetProvider::settle(const std::string& batch, DataPacket& errors, int& errorCount) {
+    if (!unsettled_) {
+        return false;
+    }
+    if (batch.empty() || batch != unsettled_->batch) {
+        // The client went on without it (it read its rows again).
+        unsettled_.reset();
+        return false;
+    }
+    // Fails while the server is still away; the apply stays unsettled.
+    const bool committed = apply_log::contains(*source_, ApplyLog, batch);
+    Unsettled settled = std::move(*unsettled_);
+    unsettled_.reset();
+    if (!committed) {
+        return false;
+    }
+    errors = std::move(settled.errors);
+    errorCount = settled.errorCount;
+    return true;
+}
+
+void DataSetProvider::commitOrRollback(bool commit, const std::string& batch,
+                                       const DataPacket& errors, int errorCount) {
+    try {
+        source_->psEndTransaction(commit);
+    } catch (const db::DatabaseError&) {
+        const db::SQLConnection* connection = source_->connection();
+        if (!commit || connection == nullptr || !connection->connectionLost()) {
+            throw;
+        }
+        // The commit was sent and the server went away: it may have been
+        // made or not, and only the batch can tell which.
+        if (batch.empty()) {
+            throw db::DatabaseError(kOutcomeUnknown);
+        }
+        unsettled_ = Unsettled{batch, errors, errorCount};
+        throw ApplyOutcomeUnknown(batch);
+    }
 }
 
 } // namespace dataset

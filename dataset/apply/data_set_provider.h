@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace db {
 class SQLCommand;
@@ -41,7 +43,15 @@ public:
     explicit DataSetProvider(std::string name, ComponentOwner* owner = nullptr);
     ~DataSetProvider() override;
 
+    static constexpr const char* kOutcomeUnknown =
+        "The server stopped answering while saving the changes: they may have been saved or "
+        "not. Read the data again before saving them once more";
+
     ProviderOptions Options;
+    // The table each apply writes its batch into (columns LOTE_ID and
+    // LOTE_FECHA), so that an unanswered commit can be settled; empty for
+    // none. A database without the table saves without batches.
+    std::string ApplyLog;
     UpdateMode updateMode = UpdateMode::WhereAll;
     bool ResolveToDataSet = false;
 
@@ -56,7 +66,12 @@ public:
     DataPacket getRecords(int count, int& recsOut, int options, std::string_view commandText,
                           const db::SQLParams& params);
     // PS_ApplyUpdates' provider side: one transaction around the resolver.
-    DataPacket applyUpdates(const std::vector<std::uint8_t>& delta, int maxErrors, int& errorCount);
+    // With an ApplyLog, a commit that goes unanswered raises
+    // ApplyOutcomeUnknown with the apply's batch; the same delta sent again
+    // with that batch gives the first apply's answer when its commit was
+    // made, and is applied when it was not.
+    DataPacket applyUpdates(const std::vector<std::uint8_t>& delta, int maxErrors, int& errorCount,
+                            const std::string& unsettledBatch = {});
     // Closes the source when this provider opened it; forgets the rows sent.
     void reset();
 
@@ -77,6 +92,18 @@ private:
     bool openedSource_ = false;
     int rowsSent_ = 0;
     std::unique_ptr<UpdateResolver> resolver_;
+    // The apply whose commit went unanswered, with the answer it would have
+    // given had it been committed.
+    struct Unsettled {
+        std::string batch;
+        DataPacket errors;
+        int errorCount = 0;
+    };
+    std::optional<Unsettled> unsettled_;
+    // Whether the unsettled apply's commit was made; the answer it gave.
+    bool settle(const std::string& batch, DataPacket& errors, int& errorCount);
+    void commitOrRollback(bool commit, const std::string& batch, const DataPacket& errors,
+                          int errorCount);
 };
 
 } // namespace dataset

@@ -6,6 +6,7 @@
 #include "dataset/engine/packet_reader.h"
 #include "dataset/filter/filter_expression.h"
 #include "db/sql_command.h"
+#include "db/sql_connection.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -252,6 +253,12 @@ void SQLResolver::applyRow(Apply& apply, UpdateKind kind, std::size_t recordNo,
         }
         return;
     } catch (const std::exception& error) {
+        // A lost connection took the transaction with it: no row after it
+        // may be tried, nor would it run in this transaction.
+        if (const db::SQLConnection* connection = apply.source.connection();
+            connection != nullptr && connection->connectionLost()) {
+            throw;
+        }
         message = apply.source.psGetUpdateException(&error, nullptr).what();
     } catch (...) {
         message = apply.source.psGetUpdateException(nullptr, nullptr).what();

@@ -1,5 +1,6 @@
 #include "dataset/client/client_data_set.h"
 
+#include "dataset/apply/apply_log.h"
 #include "dataset/apply/data_set_provider.h"
 #include "dataset/apply/reconciler.h"
 #include "dataset/apply/sql_resolver.h"
@@ -187,6 +188,7 @@ void ClientDataSet::open() {
 
 void ClientDataSet::loadPacket(std::vector<std::uint8_t> packet) {
     store_ = std::make_unique<EngineStore>(std::move(packet));
+    unsettledBatch_.clear();
     cursor_ = std::make_unique<EngineCursor>(*store_);
     noResetCall_ = boolAttribute(*store_, "NO_RESET_CALL");
     disableInserts_ = boolAttribute(*store_, "DISABLE_INSERTS");
@@ -222,6 +224,7 @@ void ClientDataSet::releaseEngine() {
     filterHandle_ = -1;
     cursor_.reset();
     store_.reset();
+    unsettledBatch_.clear();
     buffer_.clear();
 }
 
@@ -567,8 +570,15 @@ void ClientDataSet::CheckBrowseMode() {
     }
 }
 
+void ClientDataSet::checkSettled() const {
+    if (!unsettledBatch_.empty()) {
+        raise(kUnsettledApply);
+    }
+}
+
 void ClientDataSet::Insert() {
     CheckBrowseMode();
+    checkSettled();
     if (!CanModify()) {
         raise(kReadOnlyDataSet);
     }
@@ -620,6 +630,7 @@ void ClientDataSet::Edit() {
         Insert();
         return;
     }
+    checkSettled();
     if (!CanModify()) {
         raise(kReadOnlyDataSet);
     }
@@ -730,6 +741,7 @@ void ClientDataSet::Delete() {
     if (viewCount() == 0) {
         raise(kEmptyDataSet);
     }
+    checkSettled();
     fire(BeforeDelete, *this);
     fire(BeforeScroll, *this);
     if (disableDeletes_) {
@@ -756,6 +768,7 @@ std::vector<std::uint8_t> ClientDataSet::delta() const {
 }
 
 void ClientDataSet::MergeChangeLog() {
+    unsettledBatch_.clear();
     checkActive();
     store_->mergeChangeLog();
     notify(Notice::Data);
@@ -768,9 +781,16 @@ int ClientDataSet::ApplyUpdates(int maxErrors) {
     }
     const std::vector<std::uint8_t> changes = store_->delta();
     int errorCount = 0;
-    std::string ownerData;
-    const DataPacket errors =
-        service().PS_ApplyUpdates(ProviderName, changes, maxErrors, errorCount, ownerData);
+    // An unsettled apply is settled first: the provider looks for its batch.
+    std::string ownerData = unsettledBatch_;
+    DataPacket errors;
+    try {
+        errors = service().PS_ApplyUpdates(ProviderName, changes, maxErrors, errorCount, ownerData);
+    } catch (const ApplyOutcomeUnknown& unknown) {
+        unsettledBatch_ = unknown.batch();
+        throw;
+    }
+    unsettledBatch_.clear();
     if (!errors) {
         store_->mergeChangeLog();
         notify(Notice::Data);

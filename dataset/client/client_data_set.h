@@ -38,6 +38,8 @@ public:
         "Cannot perform this operation on an empty dataset";
     static constexpr const char* kNotEditing = "Dataset not in edit or insert mode";
     static constexpr const char* kReadOnlyDataSet = "Cannot modify a read-only dataset";
+    static constexpr const char* kUnsettledApply =
+        "The last save of the changes was not answered: save them again before other changes";
     static constexpr const char* kInsertsNotAllowed = "Inserts are not allowed";
     static constexpr const char* kModificationsNotAllowed = "Modifications are not allowed";
     static constexpr const char* kDeletesNotAllowed = "Deletes are not allowed";
@@ -174,6 +176,8 @@ private:
     // Raises the message preceded by the data set's name and ": ".
     [[noreturn]] void raise(const std::string& message) const;
     void checkActive() const;
+    // Changes wait until an unanswered apply is settled.
+    void checkSettled() const;
     LocalProviderService& service();
     std::vector<std::uint8_t> fetchPacket();
     void loadPacket(std::vector<std::uint8_t> packet);
@@ -206,6 +210,9 @@ private:
 
     std::unique_ptr<LocalProviderService> service_;
     std::unique_ptr<EngineStore> store_;
+    // The batch of an apply whose commit went unanswered; its change log
+    // stays as it was sent until the next apply settles it.
+    std::string unsettledBatch_;
     std::unique_ptr<EngineCursor> cursor_;
     bool noResetCall_ = false;
     bool disableInserts_ = false;

@@ -1,5 +1,6 @@
 #include "dataset/client/local_provider_service.h"
 
+#include "dataset/apply/apply_log.h"
 #include "dataset/apply/data_set_provider.h"
 #include "db/database_error.h"
 
@@ -12,6 +13,9 @@ namespace {
 template <typename Call> auto crossBoundary(Call call) {
     try {
         return call();
+    } catch (const ApplyOutcomeUnknown&) {
+        // Its batch is what settles the apply later.
+        throw;
     } catch (const std::exception& error) {
         throw db::DatabaseError(error.what());
     }
@@ -30,8 +34,9 @@ DataPacket LocalProviderService::PS_GetRecords(std::string_view /*providerName*/
 DataPacket LocalProviderService::PS_ApplyUpdates(std::string_view /*providerName*/,
                                                  const std::vector<std::uint8_t>& delta,
                                                  int maxErrors, int& errorCount,
-                                                 std::string& /*ownerData*/) {
-    return crossBoundary([&] { return provider_.applyUpdates(delta, maxErrors, errorCount); });
+                                                 std::string& ownerData) {
+    return crossBoundary(
+        [&] { return provider_.applyUpdates(delta, maxErrors, errorCount, ownerData); });
 }
 
 } // namespace dataset

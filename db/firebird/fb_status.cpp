@@ -39,8 +39,16 @@ int FbStatus::resultCode() const {
     switch (errorNumber()) {
     case isc_login:
         return DriverResult::kInvalidUserPassword;
+    // No connection, or the one there was is gone: the server stopped, the
+    // network dropped it, or the database was shut down under it.
     case isc_network_error:
     case isc_unavailable:
+    case isc_net_read_err:
+    case isc_net_write_err:
+    case isc_lost_db_connection:
+    case isc_conn_lost:
+    case isc_att_shutdown:
+    case isc_shutdown:
         return DriverResult::kConnectionFailed;
     default:
         return DriverResult::kSqlError;

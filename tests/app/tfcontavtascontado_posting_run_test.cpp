@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -438,6 +439,55 @@ private slots:
         QCOMPARE(ui_->messages, QStringList({kChoosePoint, kChoosePoint}));
         checkRunEnded();
         QCOMPARE(footprint(other), otherBefore);
+    }
+
+    // The test's locale writes month/day/year; a company that reads another
+    // order would post another day, so nothing goes out.
+    void aCompanyReadingAnotherDateOrderPostsNothing_data() {
+        QTest::addColumn<QString>("order");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<int>("daysBack");
+        QTest::newRow("day first") << QStringLiteral("DMY") << QStringLiteral("día/mes/año") << 3;
+        QTest::newRow("year first")
+            << QStringLiteral(" ymd ") << QStringLiteral("año/mes/día") << 4;
+    }
+
+    void aCompanyReadingAnotherDateOrderPostsNothing() {
+        QFETCH(QString, order);
+        QFETCH(QString, words);
+        QFETCH(int, daysBack);
+        CompanyProbe probe(companies_, QStringLiteral("002"));
+        const QString setting = QStringLiteral(
+            " where conf_modulo = 'GENERAL' and conf_categoria = 'FECHAS' and conf_propiedad = "
+            "'ORDEN FECHA CORTA'");
+        const QString own = probe.value("select conf_valor from configuracion" + setting);
+        QCOMPARE(own, QStringLiteral("MDY"));
+        probe.execute("update configuracion set conf_valor = '" + order + "'" + setting);
+        // The company's own order comes back however the case ends.
+        const std::unique_ptr<void, std::function<void(void*)>> restore(&probe, [&](void*) {
+            probe.execute("update configuracion set conf_valor = '" + own + "'" + setting);
+        });
+        const QString before = footprint(probe);
+        const std::string statementBefore = sets().CRepArticulos.CommandText();
+        signIn(QStringLiteral("002"));
+        choosePoint(QStringLiteral("Cafetería Usaquén"));
+        post(today_.addDays(-daysBack));
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages,
+                 QStringList({"La compañía lee las fechas en el orden " + words +
+                              " y este equipo las escribe en el orden mes/día/año. No se "
+                              "contabilizó nada: ajuste el formato de fecha corta del equipo al "
+                              "de la compañía."}));
+        checkRunEnded();
+        QCOMPARE(sets().CRepArticulos.CommandText(), statementBefore);
+        QCOMPARE(footprint(probe), before);
+
+        // With the company's order back, the same run posts.
+        probe.execute("update configuracion set conf_valor = '" + own + "'" + setting);
+        ui_->messages.clear();
+        QTest::mouseClick(w().SpeedButton3, Qt::LeftButton);
+        QCOMPARE(ui_->errors, QStringList());
+        QCOMPARE(ui_->messages, QStringList({kPosted}));
     }
 
     void withoutAClientCodeNothingIsSent_data() {

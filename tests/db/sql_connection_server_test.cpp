@@ -110,6 +110,9 @@ TEST_F(SQLConnectionServerTest, AServerThatGoesAwayIsReportedAndTheConnectionRec
     const std::string text = errorOf([&] { c->executeStatement("insert into noise values (1)"); });
     serverScript("start");
     EXPECT_NE(text.find("SQL Server Error: "), std::string::npos) << text;
+    // The dead session is no connection, though not yet closed.
+    EXPECT_FALSE(c->Connected()) << text;
+    EXPECT_TRUE(c->connectionLost());
     EXPECT_EQ(c->state(), ConnectionState::Open);
 
     c->setConnected(false);

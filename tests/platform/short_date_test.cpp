@@ -41,6 +41,8 @@ struct Written {
     const char* format;
     Date date;
     const char* text;
+    // The order of day, month and year the format writes them in.
+    const char* order;
 };
 
 class WrittenDates : public ShortDateTest, public ::testing::WithParamInterface<Written> {};
@@ -49,25 +51,26 @@ TEST_P(WrittenDates, WritesFourDigitYearsAndReadsBack) {
     const Written& row = GetParam();
     EXPECT_EQ(platform::formatDate(row.date, row.format), row.text);
     EXPECT_EQ(platform::parseDate(row.text, row.format), row.date);
+    EXPECT_EQ(platform::dateOrder(row.format), row.order);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, WrittenDates,
-    ::testing::Values(Written{"%d/%m/%Y", {2003, 1, 20}, "20/01/2003"},
-                      Written{"%m/%d/%y", {2003, 1, 20}, "01/20/2003"},
-                      Written{"%Y-%m-%d", {2024, 7, 31}, "2024-07-31"},
-                      Written{"%d.%m.%y", {2024, 2, 29}, "29.02.2024"},
-                      Written{"%F", {987, 12, 1}, "0987-12-01"},
-                      Written{"%D", {2024, 7, 31}, "07/31/2024"},
-                      Written{"%-d/%-m/%y", {2024, 3, 5}, "5/3/2024"},
-                      Written{"%e.%m.%Y", {2024, 3, 5}, " 5.03.2024"},
-                      Written{"%d. %m. %Ey", {2024, 3, 5}, "05. 03. 2024"},
-                      Written{"%Oy/%Om/%Od", {1, 1, 1}, "0001/01/01"},
-                      Written{"%d%%%m%%%Y", {9999, 12, 31}, "31%12%9999"},
-                      Written{"%d %b, %Y", {2003, 1, 20}, "20 Jan, 2003"},
-                      Written{"%A %d %B %Y", {2003, 1, 20}, "Monday 20 January 2003"},
-                      Written{"%a %F", {1, 1, 1}, "Mon 0001-01-01"},
-                      Written{"%a %F", {2024, 2, 29}, "Thu 2024-02-29"}));
+    ::testing::Values(Written{"%d/%m/%Y", {2003, 1, 20}, "20/01/2003", "DMY"},
+                      Written{"%m/%d/%y", {2003, 1, 20}, "01/20/2003", "MDY"},
+                      Written{"%Y-%m-%d", {2024, 7, 31}, "2024-07-31", "YMD"},
+                      Written{"%d.%m.%y", {2024, 2, 29}, "29.02.2024", "DMY"},
+                      Written{"%F", {987, 12, 1}, "0987-12-01", "YMD"},
+                      Written{"%D", {2024, 7, 31}, "07/31/2024", "MDY"},
+                      Written{"%-d/%-m/%y", {2024, 3, 5}, "5/3/2024", "DMY"},
+                      Written{"%e.%m.%Y", {2024, 3, 5}, " 5.03.2024", "DMY"},
+                      Written{"%d. %m. %Ey", {2024, 3, 5}, "05. 03. 2024", "DMY"},
+                      Written{"%Oy/%Om/%Od", {1, 1, 1}, "0001/01/01", "YMD"},
+                      Written{"%d%%%m%%%Y", {9999, 12, 31}, "31%12%9999", "DMY"},
+                      Written{"%d %b, %Y", {2003, 1, 20}, "20 Jan, 2003", "DMY"},
+                      Written{"%A %d %B %Y", {2003, 1, 20}, "Monday 20 January 2003", "DMY"},
+                      Written{"%a %F", {1, 1, 1}, "Mon 0001-01-01", "YMD"},
+                      Written{"%a %F", {2024, 2, 29}, "Thu 2024-02-29", "YMD"}));
 
 TEST_F(ShortDateTest, EveryDayOfLeapAndCommonYearsRoundTrips) {
     for (const char* format : {"%d/%m/%Y", "%m/%d/%y", "%-d.%-m.%y", "%e %b %Y", "%a %D"}) {
@@ -139,14 +142,17 @@ TEST_F(ShortDateTest, ReadsShortDayAndMonthAndNamesInAnyCase) {
 
 TEST_F(ShortDateTest, FormatsThatCannotRoundTripAreRefused) {
     for (const char* format : {"", "%", "%d/%m", "%m/%Y", "%d/%Y", "%x", "%H:%M", "%5d/%m/%Y",
-                               "%d/%m/%Y %H", "%j/%Y", "%d/%m/%Y%"})
+                               "%d/%m/%Y %H", "%j/%Y", "%d/%m/%Y%"}) {
         EXPECT_FALSE(platform::isSupportedDateFormat(format)) << '"' << format << '"';
+        EXPECT_EQ(platform::dateOrder(format), "") << '"' << format << '"';
+    }
     EXPECT_EQ(platform::formatDate({2003, 1, 20}, "%d/%m"), "");
     EXPECT_EQ(platform::formatDate({2003, 2, 30}, "%d/%m/%Y"), "");
 }
 
 TEST_F(ShortDateTest, UserFormatComesFromLcTime) {
     EXPECT_EQ(platform::shortDateFormat(), "%m/%d/%y");
+    EXPECT_EQ(platform::shortDateOrder(), "MDY");
     EXPECT_EQ(platform::dateToShortText({2003, 1, 20}), "01/20/2003");
     EXPECT_EQ(platform::shortTextToDate("01/20/2003"), (Date{2003, 1, 20}));
     EXPECT_EQ(platform::shortTextToDate("20/01/2003"), std::nullopt);

@@ -1,0 +1,275 @@
+// Saving the closing-rate adjustments while the server is killed: a batch of
+// inserts, modifications and deletions is applied through the window's
+// CAjuste over a loopback Firebird server, and the server process is killed
+// (SIGKILL) at a random moment of the apply, then started again. Whatever
+// the moment, the database holds all of the batch or none of it, the client
+// keeps every change the database does not hold, and after signing in
+// again the same apply leaves the database exactly as expected, never with
+// a row written twice. PELMORA_KILL_RUNS sets the number of kills (10).
+
+#include "app/form/window_commands.h"
+#include "app/form/window_data_sets.h"
+#include "dataset/apply/apply_log.h"
+#include "dataset/client/client_data_set.h"
+#include "db/sql_connection.h"
+#include "db/sql_query.h"
+#include "tests/command_testing.h"
+#include "tests/program_connection.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <random>
+#include <string>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace dataset {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string env(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// Rows of AJUSTE_CIERRE before the batch: ids 1 to kRows.
+constexpr int kRows = 200;
+// The batch: as many inserts, modifications and deletions.
+constexpr int kEach = 100;
+
+class ApplyServerKillTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (env("PELMORA_FB_SERVER").empty() || env("PELMORA_FB_SERVER_SCRIPT").empty() ||
+            env("PELMORA_FB_SERVER_STATE").empty()) {
+            GTEST_SKIP() << "no test server: run scripts/firebird-test-server.sh start";
+        }
+        user_ = env("PELMORA_FB_USER");
+        password_ = env("PELMORA_FB_PASSWORD");
+        const std::string entry =
+            env("PELMORA_FB_SERVER") + ":" + db::test::TestDatabase::tempDir() + "/apply_kill";
+        db::test::CompanyOptions options;
+        options.user = user_;
+        options.password = password_;
+        ASSERT_TRUE(db::test::createCompaniesIn(entry, {"001"}, options));
+        database_ = entry + "/datos/001/pelmora.fdb";
+    }
+
+    // Kills the server at once, as a crash or a pulled plug would, and waits
+    // until its port is free: the threads of a killed process take a moment
+    // to end, and the script takes a process that is not yet reaped for a
+    // running server.
+    static void killServer() {
+        const std::string pidPath = env("PELMORA_FB_SERVER_STATE") + "/server.pid";
+        std::ifstream pidFile(pidPath);
+        pid_t pid = 0;
+        if (pidFile >> pid && pid > 0 && ::kill(pid, SIGKILL) == 0) {
+            for (int tries = 0; tries < 10000 && portOpen(); ++tries) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            std::remove(pidPath.c_str());
+        }
+    }
+
+    static bool portOpen() {
+        const std::string server = env("PELMORA_FB_SERVER");
+        const std::size_t slash = server.find('/');
+        const int port = slash == std::string::npos ? 3050 : std::atoi(server.c_str() + slash + 1);
+        const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const bool open =
+            ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        ::close(socket);
+        return open;
+    }
+
+    static void startServer() {
+        const std::string command = env("PELMORA_FB_SERVER_SCRIPT") + " start >/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+
+    // A connection of the test's own, for setting up and looking.
+    std::unique_ptr<db::SQLConnection> probe() const {
+        auto connection = db::test::programConnection(database_, user_, password_);
+        connection->setConnected(true);
+        return connection;
+    }
+
+    // The rows of AJUSTE_CIERRE, each as its values joined, sorted.
+    std::vector<std::string> rows() const {
+        auto connection = probe();
+        db::SQLQuery query("rows");
+        query.setConnection(connection.get());
+        query.setSQL("select ajci_id, ajci_fecini, ajci_fecfin, ajci_porc, ajci_factor from "
+                     "ajuste_cierre");
+        query.open();
+        std::vector<std::string> result;
+        for (; !query.eof(); query.next()) {
+            std::string row;
+            for (std::size_t i = 0; i < 5; ++i) {
+                row += db::test::textOf(query.value(i)) + "|";
+            }
+            result.push_back(row);
+        }
+        query.close();
+        query.setConnection(nullptr);
+        std::sort(result.begin(), result.end());
+        return result;
+    }
+
+    void resetRows() const {
+        auto connection = probe();
+        connection->executeStatement("delete from ajuste_cierre");
+        connection->executeStatement("delete from lotes_aplicados");
+        for (int id = 1; id <= kRows; ++id) {
+            connection->executeStatement("insert into ajuste_cierre values (" + std::to_string(id) +
+                                         ", '2026-01-01', '2026-01-31', " + std::to_string(id) +
+                                         ", 1.5)");
+        }
+    }
+
+    // The batch through CAjuste: inserts with AJCI_ID 0 as the window writes
+    // them, modifications of the first rows, deletions of the last ones.
+    static void change(app::WindowDataSets& sets) {
+        ClientDataSet& c = sets.CAjuste;
+        for (int i = 0; i < kEach; ++i) {
+            c.Append();
+            sets.CAjusteAJCI_ID->setAsInteger(0);
+            sets.CAjusteAJCI_FECINI->setAsDate({2026, 2, 1});
+            sets.CAjusteAJCI_FECFIN->setAsDate({2026, 2, 28});
+            sets.CAjusteAJCI_PORC->setAsBcd(db::Bcd::fromScaled(1000 + i, 0));
+            sets.CAjusteAJCI_FACTOR->setAsBcd(db::Bcd::fromScaled(2, 0));
+            c.Post();
+        }
+        for (int id = 1; id <= kEach; ++id) {
+            ASSERT_TRUE(c.Locate("AJCI_ID", Value(std::int64_t{id})));
+            c.Edit();
+            sets.CAjusteAJCI_FACTOR->setAsBcd(db::Bcd::fromScaled(id, 0));
+            c.Post();
+        }
+        for (int id = kRows - kEach + 1; id <= kRows; ++id) {
+            ASSERT_TRUE(c.Locate("AJCI_ID", Value(std::int64_t{id})));
+            c.Delete();
+        }
+    }
+
+    std::string database_;
+    std::string user_;
+    std::string password_;
+};
+
+TEST_F(ApplyServerKillTest, AKilledServerLeavesAllOrNothingAndTheChangesAreSavedOnce) {
+    const int runs = std::max(1, std::atoi(env("PELMORA_KILL_RUNS").c_str()) > 0
+                                     ? std::atoi(env("PELMORA_KILL_RUNS").c_str())
+                                     : 10);
+
+    // The rows before and after the whole batch, and how long it takes.
+    resetRows();
+    const std::vector<std::string> before = rows();
+    Clock::duration applyTime{};
+    std::vector<std::string> after;
+    {
+        auto connection = db::test::programConnection(database_, user_, password_);
+        app::WindowCommands commands = app::WindowCommands::create(*connection);
+        app::WindowDataSets sets(commands);
+        sets.CAjuste.open();
+        change(sets);
+        const Clock::time_point started = Clock::now();
+        EXPECT_EQ(sets.CAjuste.ApplyUpdates(0), 0);
+        applyTime = Clock::now() - started;
+        after = rows();
+    }
+    ASSERT_EQ(after.size(), before.size());
+    ASSERT_NE(after, before);
+
+    std::mt19937 random(std::random_device{}());
+    int savedBeforeTheKill = 0;
+    int lostBeforeTheCommit = 0;
+    int unanswered = 0;
+    int unansweredButSaved = 0;
+    for (int run = 0; run < runs; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        resetRows();
+        auto connection = db::test::programConnection(database_, user_, password_);
+        app::WindowCommands commands = app::WindowCommands::create(*connection);
+        app::WindowDataSets sets(commands);
+        sets.CAjuste.open();
+        change(sets);
+        const int changes = sets.CAjuste.ChangeCount();
+        ASSERT_EQ(changes, 3 * kEach);
+
+        // The kill strikes anywhere from the start of the apply to a little
+        // after its usual end.
+        std::uniform_int_distribution<long long> delay(
+            0, std::chrono::duration_cast<std::chrono::microseconds>(applyTime).count() * 6 / 5);
+        const auto wait = std::chrono::microseconds(delay(random));
+        std::thread killer([wait] {
+            std::this_thread::sleep_for(wait);
+            killServer();
+        });
+        std::string error;
+        bool outcomeUnknown = false;
+        int refused = -1;
+        try {
+            refused = sets.CAjuste.ApplyUpdates(0);
+        } catch (const ApplyOutcomeUnknown& e) {
+            outcomeUnknown = true;
+            error = e.what();
+        } catch (const db::DatabaseError& e) {
+            error = e.what();
+        }
+        killer.join();
+        startServer();
+
+        const std::vector<std::string> found = rows();
+        ASSERT_TRUE(found == before || found == after) << "half applied, after " << error;
+        if (error.empty()) {
+            // Done before the kill.
+            EXPECT_EQ(refused, 0);
+            EXPECT_EQ(found, after);
+            EXPECT_EQ(sets.CAjuste.ChangeCount(), 0);
+            ++savedBeforeTheKill;
+            continue;
+        }
+        // The failure left every change in the change log, and the dead
+        // connection says so.
+        EXPECT_EQ(sets.CAjuste.ChangeCount(), changes) << error;
+        EXPECT_FALSE(connection->Connected()) << error;
+        if (outcomeUnknown) {
+            ++unanswered;
+            unansweredButSaved += found == after ? 1 : 0;
+            // Nothing else may change until the apply is settled.
+            EXPECT_EQ(db::test::errorOf([&] { sets.CAjuste.Edit(); }),
+                      "CAjuste: " + std::string(ClientDataSet::kUnsettledApply));
+        } else {
+            EXPECT_EQ(found, before) << error;
+            ++lostBeforeTheCommit;
+        }
+
+        // Signed in again, the same apply saves what is not saved yet.
+        connection->setConnected(false);
+        connection->setConnected(true);
+        EXPECT_EQ(sets.CAjuste.ApplyUpdates(0), 0);
+        EXPECT_EQ(sets.CAjuste.ChangeCount(), 0);
+        EXPECT_EQ(rows(), after);
+    }
+    std::printf("%d kills: %d after the apply was saved, %d before its commit, %d during the "
+                "commit (%d of them saved)\n",
+                runs, savedBeforeTheKill, lostBeforeTheCommit, unanswered, unansweredButSaved);
+}
+
+} // namespace
+} // namespace dataset
