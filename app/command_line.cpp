@@ -11,12 +11,12 @@ namespace {
 // Qt's standard options that take a value, as "-name value"; -style and
 // -stylesheet also as "-name=value".
 constexpr std::array<std::string_view, 12> kQtValueOptions{
-    "-platform", "-platformpluginpath", "-platformtheme", "-plugin",
-    "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-session",
-    "-display", "-geometry", "-style", "-stylesheet"};
+    "-platform",        "-platformpluginpath", "-platformtheme", "-plugin",
+    "-qwindowgeometry", "-qwindowicon",        "-qwindowtitle",  "-session",
+    "-display",         "-geometry",           "-style",         "-stylesheet"};
 constexpr std::array<std::string_view, 2> kQtFlags{"-reverse", "-widgetcount"};
-constexpr std::array<std::string_view, 3> kQtJoinedOptions{"-style=", "-stylesheet=",
-                                                           "-qmljsdebugger="};
+constexpr std::array<std::string_view, 3> kQtJoinedOptions{
+    "-style=", "-stylesheet=", "-qmljsdebugger="};
 
 template <std::size_t N>
 bool contains(const std::array<std::string_view, N>& names, std::string_view name) {
