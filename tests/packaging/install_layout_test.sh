@@ -12,7 +12,7 @@ build=${1:?the build directory}
 prefix=$work/prefix
 id=co.pelmora.contavtascontado
 
-if ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
+if ! "${CMAKE:-cmake}" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
     cat "$work/install.log" >&2
     echo "cmake --install failed" >&2
     exit 1
