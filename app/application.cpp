@@ -2,6 +2,8 @@
 
 #include "app/message_boxes.h"
 
+#include <QIcon>
+
 #include <exception>
 
 namespace app {
@@ -20,6 +22,9 @@ Application::Application(int& argc, char** argv)
     // some platforms would append to every window caption.
     setApplicationName(QString::fromUtf8(kApplicationTitle));
     setApplicationVersion(QString::fromUtf8(kProgramVersion));
+    setOrganizationName(QString::fromUtf8(kCompanyName));
+    setDesktopFileName(QString::fromUtf8(kApplicationId));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QString::fromUtf8(kApplicationId))));
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

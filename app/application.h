@@ -14,6 +14,8 @@ namespace app {
 
 inline constexpr const char* kApplicationTitle = "Pelmora Contabiliza ventas contado";
 inline constexpr const char* kProgramVersion = kFileVersion;
+// The name of the desktop entry, the AppStream component and the icon.
+inline constexpr const char* kApplicationId = "co.pelmora.contavtascontado";
 
 class Application : public QApplication {
     Q_OBJECT

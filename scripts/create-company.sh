@@ -19,12 +19,17 @@
 #   -h, --help          show this text
 set -euo pipefail
 
-top=$(cd "$(dirname "$0")/.." && pwd)
-schema=$top/db/schema
 isql=${ISQL:-isql-fb}
 
 usage() { sed -n '2,/^set -euo/p' "$0" | sed '$d' | sed 's/^# \{0,1\}//'; }
 fail() { echo "create-company: $*" >&2; exit 1; }
+
+# The schema lies beside the installed script (share/pelmora/schema) and in
+# db/schema of the source tree.
+here=$(dirname "$(readlink -f "$0")")
+schema=$here/schema
+[ -d "$schema" ] || schema=$(cd "$here/.." && pwd)/db/schema
+[ -f "$schema/01_configuration_and_error_log.sql" ] || fail "no company schema beside $here"
 
 # The order of D, M and Y in a strftime date format such as "%d/%m/%Y".
 date_order_of() {

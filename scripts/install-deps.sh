@@ -11,6 +11,7 @@ packages=(
     libfbclient2 firebird-dev firebird3.0-server-core firebird3.0-utils firebird3.0-server
     xvfb xauth x11-apps imagemagick
     fonts-liberation fonts-dejavu-core
+    help2man desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

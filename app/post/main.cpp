@@ -1,11 +1,11 @@
 // pelmora-post: posts cash sales into the general ledger without the
 // window, shows which days are posted, and reverses a posted day.
 
+#include "app/form/program_version.h"
 #include "app/post/password.h"
 #include "app/post/post_commands.h"
 #include "app/post/post_options.h"
 #include "app/post/server_choice.h"
-#include "app/post/version.h"
 
 #include <iostream>
 
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
         return kExitDone;
     }
     if (options.command == Command::Version) {
-        std::cout << versionText();
+        std::cout << app::versionText("pelmora-post");
         return kExitDone;
     }
     std::string serverEntry;

@@ -189,15 +189,10 @@ PostOptions parsePostOptions(const std::vector<std::string>& arguments) {
 }
 
 std::string postUsage() {
-    return R"(Usage:
-  pelmora-post post    --server ENTRY --user NAME --company CODE[,CODE...]
-                       --from DATE [--to DATE] [--point ID]... [--niif]
-                       [--dry-run] [--jobs N] [--json] [--force]
-  pelmora-post status  --server ENTRY --user NAME --company CODE
-                       --from DATE [--to DATE] [--point ID]... [--json] [--force]
-  pelmora-post reverse --server ENTRY --user NAME --company CODE
-                       --date DATE --point ID [--niif] [--json]
-  pelmora-post --help | --version
+    return R"(Usage: pelmora-post post --server ENTRY --user NAME --company CODES --from DATE [OPTION]...
+  or:  pelmora-post status --server ENTRY --user NAME --company CODE --from DATE [OPTION]...
+  or:  pelmora-post reverse --server ENTRY --user NAME --company CODE --date DATE --point ID [OPTION]...
+  or:  pelmora-post --help | --version
 
 Posts the cash sales of each day and point of sale into the general ledger,
 as the window's F2 does; shows which days are posted; reverses a posted day.
@@ -215,6 +210,9 @@ as the window's F2 does; shows which days are posted; reverses a posted day.
                    connection (default 1)
   --json           one JSON document on standard output instead of a table
   --force          take a range of more than 366 days
+
+post takes --to, --point, --niif, --dry-run, --jobs, --json and --force;
+status --to, --point, --json and --force; reverse --niif and --json.
 
 Environment:
   PELMORA_PASSWORD  the password; on a terminal it is asked for when unset

@@ -6,6 +6,8 @@
 #include "app_test_main.h"
 
 #include <QAbstractButton>
+#include <QIcon>
+#include <QImage>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -97,6 +99,12 @@ private slots:
         QCOMPARE(QCoreApplication::applicationName(),
                  QStringLiteral("Pelmora Contabiliza ventas contado"));
         QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("2022.1.0.0"));
+        // The program icon: one 32 x 32 picture of 256 colours.
+        const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
+        QCOMPARE(sizes, QList<QSize>{QSize(32, 32)});
+        const QImage picture(QStringLiteral(":/icons/co.pelmora.contavtascontado.png"));
+        QCOMPARE(picture.format(), QImage::Format_Indexed8);
+        QVERIFY(picture.colorCount() <= 256);
     }
 
     void periodRule_data() {
