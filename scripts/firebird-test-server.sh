@@ -1,7 +1,9 @@
 #!/bin/bash
 # A Firebird SuperServer for the tests that cross the network: bound to
 # 127.0.0.1 on its own port, with its own configuration, lock directory and
-# copy of the security database holding one known test user.
+# copy of the security database holding one known test user. The server uses
+# only that copy, so that servers side by side, and the embedded engine of
+# the tests, never hold the system's security database under different locks.
 #
 #   eval "$(scripts/firebird-test-server.sh start)"   # prints export lines
 #   scripts/firebird-test-server.sh stop
@@ -48,6 +50,7 @@ ServerMode = Super
 AuthServer = Srp
 UserManager = Srp
 WireCrypt = Enabled
+SecurityDatabase = $STATE/security3.fdb
 CONF
     cat >"$STATE/databases.conf" <<CONF
 security.db = $STATE/security3.fdb

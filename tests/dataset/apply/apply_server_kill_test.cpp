@@ -96,9 +96,20 @@ protected:
         return open;
     }
 
-    static void startServer() {
+    // Starts the server again and waits until it takes a sign-in: a server
+    // that has just come up may refuse the first ones.
+    void startServer() const {
         const std::string command = env("PELMORA_FB_SERVER_SCRIPT") + " start >/dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0);
+        for (int tries = 0;; ++tries) {
+            try {
+                probe();
+                return;
+            } catch (const db::DatabaseError& error) {
+                ASSERT_LT(tries, 100) << error.what();
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        }
     }
 
     // A connection of the test's own, for setting up and looking.
