@@ -15,8 +15,7 @@ SignIn::Outcome SignIn::run(const Request& request) {
         return Outcome::Incomplete;
     if (!isPlainCompanyCode(request.company)) {
         throw InvalidCompanyCode(std::string(kInvalidCompanyPrefix) + '"' +
-                                 printableCompanyCode(request.company) + '"' +
-                                 kInvalidCompanyHint);
+                                 printableCompanyCode(request.company) + '"' + kInvalidCompanyHint);
     }
     // The adjustments belong to the company they were edited in: saved
     // there before it is left, or, when it refuses them, kept open with the

@@ -21,11 +21,9 @@
 #include "db/sql_query.h"
 #include "tests/command_testing.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <optional>
@@ -67,7 +65,14 @@ std::string demoInterface(std::int64_t point) {
     }
 }
 
-enum class Input { Prefix, AuthorisationClient, CompanyClient, InterfaceName, ErrorCount, DateText };
+enum class Input {
+    Prefix,
+    AuthorisationClient,
+    CompanyClient,
+    InterfaceName,
+    ErrorCount,
+    DateText
+};
 
 enum class Ending { Posted, Failed, Refused, NothingNew, DatabaseError };
 
@@ -377,32 +382,40 @@ protected:
                 probe.executeWithText("update punto_venta set pref_pre = ? where ptvt_id = 1", v);
                 break;
             }
-            for (const char* table : {"punto_venta", "autorizaciones", "interfaz_ventas", "facturas"})
-                probe.executeWithText(
-                    std::string("update ") + table + " set pref_pre = ? where pref_pre = 'FV01'", v);
+            for (const char* table :
+                 {"punto_venta", "autorizaciones", "interfaz_ventas", "facturas"}) {
+                probe.executeWithText(std::string("update ") + table +
+                                          " set pref_pre = ? where pref_pre = 'FV01'",
+                                      v);
+            }
             break;
         case Input::AuthorisationClient:
-            if (c.widen)
+            if (c.widen) {
                 probe.execute(
                     "alter table autorizaciones alter column auto_nitcontado type varchar(8000)");
+            }
             probe.executeWithText(
                 "update autorizaciones set auto_nitcontado = ? where pref_pre = 'FV01'", v);
             makeClient(probe, v, "FV01");
             break;
         case Input::CompanyClient:
-            if (c.widen)
-                probe.execute("alter table configuracion alter column conf_valor type varchar(8000)");
+            if (c.widen) {
+                probe.execute(
+                    "alter table configuracion alter column conf_valor type varchar(8000)");
+            }
             probe.executeWithText("update configuracion set conf_valor = ? where conf_propiedad = "
                                   "'CODIGO DEL CLIENTE PARA VENTAS DE CONTADO'",
                                   v);
             makeClient(probe, v, "FV02");
             break;
         case Input::InterfaceName:
-            if (c.widen)
-                probe.execute("alter table interfaz_ventas alter column inve_nombre type varchar(8000)");
-            probe.executeWithText(
-                "update interfaz_ventas set inve_nombre = ? where pref_pre = 'FV04' and tido_cod = 31",
-                v);
+            if (c.widen) {
+                probe.execute(
+                    "alter table interfaz_ventas alter column inve_nombre type varchar(8000)");
+            }
+            probe.executeWithText("update interfaz_ventas set inve_nombre = ? where pref_pre = "
+                                  "'FV04' and tido_cod = 31",
+                                  v);
             break;
         case Input::ErrorCount:
             // The real posting, its error count replaced.
@@ -583,8 +596,7 @@ TEST_P(PostingRunHostileInputTest, TheValueStaysDataAndTheRunEndsClearly) {
             const Row& was = before.sales[i];
             Row is = after.sales[i];
             const bool taken = was[1] == "31" && was[2] == prefix && was[4] == isoDay_ &&
-                               was[5] == std::to_string(point) && was[6] == client &&
-                               was[8] == "N";
+                               was[5] == std::to_string(point) && was[6] == client && was[8] == "N";
             if (taken) {
                 EXPECT_EQ(is[kSaleVoucher], voucher) << "sale " << was[0];
                 marked.insert(was[0]);
@@ -606,8 +618,8 @@ TEST_P(PostingRunHostileInputTest, TheValueStaysDataAndTheRunEndsClearly) {
     // The error log grows only by a failed run's own rows (the real ones
     // under a replaced error count); where the value itself was the fault,
     // a row carries it as the log cuts it.
-    Rows added(after.errors.begin() + static_cast<std::ptrdiff_t>(std::min(
-                                          before.errors.size(), after.errors.size())),
+    Rows added(after.errors.begin() +
+                   static_cast<std::ptrdiff_t>(std::min(before.errors.size(), after.errors.size())),
                after.errors.end());
     EXPECT_TRUE(std::equal(before.errors.begin(), before.errors.end(), after.errors.begin(),
                            after.errors.end() - static_cast<std::ptrdiff_t>(added.size())));

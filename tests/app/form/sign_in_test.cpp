@@ -14,11 +14,10 @@
 #include "db/sql_query.h"
 #include "tests/command_testing.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -210,8 +209,8 @@ std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>
 filesOutsideData(const std::string& entry) {
     namespace fs = std::filesystem;
     std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> files;
-    for (auto it = fs::recursive_directory_iterator(entry); it != fs::recursive_directory_iterator();
-         ++it) {
+    for (auto it = fs::recursive_directory_iterator(entry);
+         it != fs::recursive_directory_iterator(); ++it) {
         if (it->path() == fs::path(entry) / "datos") {
             it.disable_recursion_pending();
         } else if (it->is_regular_file()) {
@@ -289,8 +288,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HostileCode{"oneDot", "."}, HostileCode{"leadingDot", ".001"},
                       HostileCode{"absolute", "/fuera"}, HostileCode{"subfolder", "001/x"},
                       HostileCode{"backslashParent", "..\\fuera"},
-                      HostileCode{"backslash", "001\\x"},
-                      HostileCode{"server", "localhost:001"},
+                      HostileCode{"backslash", "001\\x"}, HostileCode{"server", "localhost:001"},
                       HostileCode{"nulThenParent", std::string("001\0/../../fuera", 16)},
                       HostileCode{"newline", "001\n"}),
     [](const ::testing::TestParamInfo<HostileCode>& code) { return code.param.name; });
