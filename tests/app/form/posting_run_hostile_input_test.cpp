@@ -184,6 +184,7 @@ std::vector<Hostile> hostileValues() {
         {I::InterfaceName, "emoji", "Contado 😀🎉'", E::Failed},
         {I::InterfaceName, "longerThanColumn", repeated(kStatement, 200), E::Failed, true},
         {I::InterfaceName, "thousands", repeated(kStatement, 5000), E::Failed, true},
+        {I::InterfaceName, "quotesByThousands", std::string(8000, '\''), E::Failed, true},
         {I::InterfaceName, "nul", "Contado" + nul + "' as x; --", E::Failed},
 
         // What the procedure answers as its error count, over a real failure.
