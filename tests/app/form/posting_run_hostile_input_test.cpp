@@ -489,7 +489,7 @@ TEST_P(PostingRunHostileInputTest, TheValueStaysDataAndTheRunEndsClearly) {
                             [&run](const std::string& text) { run.messages.push_back(text); },
                             [&run] { ++run.errorGridsEnabled; }});
         try {
-            run.outcome = posting.run({dateTextOf(c), dataset::Value{point}, false});
+            run.outcome = posting.run({dateTextOf(c), "DMY", dataset::Value{point}, false});
         } catch (const db::DatabaseError& error) {
             run.databaseError = error.what();
         }
