@@ -1,5 +1,6 @@
 #include "app/form/sign_in.h"
 
+#include "app/form/company_code.h"
 #include "app/form/connection_settings.h"
 #include "app/form/window_data_sets.h"
 #include "db/sql_connection.h"
@@ -12,6 +13,10 @@ SignIn::SignIn(db::SQLConnection& Pelmora, WindowDataSets& dataSets, Window wind
 SignIn::Outcome SignIn::run(const Request& request) {
     if (request.company.empty() || request.user.empty() || request.password.empty())
         return Outcome::Incomplete;
+    if (!isPlainCompanyCode(request.company)) {
+        throw InvalidCompanyCode(std::string(kInvalidCompanyPrefix) + '"' +
+                                 printableCompanyCode(request.company) + '"' + kInvalidCompanyHint);
+    }
     // The adjustments belong to the company they were edited in: saved
     // there before it is left, or, when it refuses them, kept open with the
     // company still signed in.

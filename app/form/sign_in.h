@@ -4,9 +4,11 @@
 // connection is made again to the company's database with the user's
 // credentials, and the new company's points of sale are read. A failure of
 // the connection or of the reading passes to the caller; the company left
-// stays left.
+// stays left. A company code that is no plain folder name is refused before
+// anything of the company signed in to is touched.
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 namespace db {
@@ -17,10 +19,22 @@ namespace app {
 
 struct WindowDataSets;
 
+// The company code would lead outside the server entry's "datos/" folder.
+class InvalidCompanyCode : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class SignIn {
 public:
     static constexpr const char* kConnectingPrefix = "Conectando a la base de datos ";
     static constexpr const char* kConnectingSuffix = " ...";
+    // The refusal of a company code: the prefix, the code in double quotes,
+    // the hint.
+    static constexpr const char* kInvalidCompanyPrefix = "El código de compañía no es válido: ";
+    static constexpr const char* kInvalidCompanyHint =
+        ". Escriba solo el nombre de la carpeta de la compañía, sin /, \\, :, caracteres de "
+        "control ni punto inicial.";
 
     struct Request {
         // An entry of the server list: a host prefix and a directory, or a
@@ -55,6 +69,8 @@ public:
 
     SignIn(db::SQLConnection& Pelmora, WindowDataSets& dataSets, Window window);
 
+    // Raises InvalidCompanyCode for a company code that is no plain folder
+    // name; the company signed in to stays as it was.
     Outcome run(const Request& request);
 
 private:

@@ -1,5 +1,7 @@
 #include "app/post/post_options.h"
 
+#include "app/form/company_code.h"
+
 #include <charconv>
 #include <map>
 #include <set>
@@ -51,6 +53,12 @@ std::vector<std::string> companyCodes(const std::string& text) {
         const std::string code = text.substr(start, comma - start);
         if (code.empty()) {
             throw UsageError("--company takes company codes parted by commas, not '" + text + "'");
+        }
+        if (!isPlainCompanyCode(code)) {
+            throw UsageError("--company takes plain company codes, not '" +
+                             printableCompanyCode(code) +
+                             "': a code names one folder below datos/, without /, \\, :, "
+                             "control characters or a leading dot");
         }
         codes.push_back(code);
         start = comma + 1;
@@ -199,7 +207,8 @@ as the window's F2 does; shows which days are posted; reverses a posted day.
 
   --server ENTRY   an entry of SERVIDORES.cfg as written, or its line number
   --user NAME      the database user
-  --company CODES  company codes, parted by commas
+  --company CODES  company codes, parted by commas; each names one folder below
+                   the entry's datos/ folder
   --from, --to     the first and last day, as YYYY-MM-DD (--to defaults to --from)
   --date DATE      the day to reverse
   --point ID       a point of sale (PTVT_ID); again for more; all when none

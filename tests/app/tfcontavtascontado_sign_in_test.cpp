@@ -198,6 +198,25 @@ private slots:
         QVERIFY(w().SpeedButton3->isEnabled());
     }
 
+    // A code that would lead outside the entry's datos/ folder, here to
+    // company 002 by a way round: refused in the error box before anything
+    // is opened, and the company signed in to stays.
+    void aCodeThatLeadsOutsideTheDataFolderIsRefusedAndTheCompanyStays() {
+        ui_->signIn(QStringLiteral("001"));
+        QVERIFY2(ui_->errors.isEmpty(), qPrintable(ui_->errors.join('\n')));
+        ui_->signIn(QStringLiteral("../datos/002"));
+        QCOMPARE(ui_->errors.size(), 1);
+        QVERIFY2(ui_->errors.first().startsWith(
+                     QStringLiteral("El código de compañía no es válido: \"../datos/002\".")),
+                 qPrintable(ui_->errors.first()));
+        QVERIFY(!w().Panel5->isVisible());
+        QVERIFY(w().Pelmora->Connected());
+        QCOMPARE(QString::fromStdString(w().Pelmora->Params.value("Database")),
+                 companies_.entry() + "/datos/001/pelmora.fdb");
+        QCOMPARE(w().Pto->count(), 5);
+        QVERIFY(w().SpeedButton3->isEnabled());
+    }
+
     void leavingTheCompanyByAClickSignsIn_data() {
         QTest::addColumn<QString>("target");
         QTest::newRow("check box") << "ckniif";

@@ -1,7 +1,8 @@
 // Signing in as a unit, without a window, over real demo companies: the
 // steps in order, the adjustments saved to the company being left, a
-// refusal of them that keeps that company signed in, and a failed
-// connection that leaves no company behind.
+// refusal of them that keeps that company signed in, a failed connection
+// that leaves no company behind, and company codes that would lead outside
+// the entry's datos/ folder, refused before anything is opened.
 
 #include "app/form/closing_adjustments.h"
 #include "app/form/connection_settings.h"
@@ -13,9 +14,16 @@
 #include "db/sql_query.h"
 #include "tests/command_testing.h"
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
+#include <ostream>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace app {
@@ -78,6 +86,9 @@ std::string valueIn(const std::string& database, const std::string& sql) {
 class SignInTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        // Made once for every suite of this file.
+        if (!entry_.empty())
+            return;
         entry_ = db::test::createCompanies("sign_in_test", {"001", "002"});
         if (!entry_.empty()) {
             // Company 002 refuses negative rates.
@@ -191,6 +202,96 @@ TEST_F(SignInTest, AnEmptyFieldDoesNothing) {
     EXPECT_EQ(daysRows("001"), "0");
     EXPECT_EQ(s.database(), entry_ + "/datos/001/pelmora.fdb");
 }
+
+// Every file below the entry but outside its datos/ folder, with its size
+// and its last change.
+std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>>
+filesOutsideData(const std::string& entry) {
+    namespace fs = std::filesystem;
+    std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> files;
+    for (auto it = fs::recursive_directory_iterator(entry);
+         it != fs::recursive_directory_iterator(); ++it) {
+        if (it->path() == fs::path(entry) / "datos") {
+            it.disable_recursion_pending();
+        } else if (it->is_regular_file()) {
+            files[it->path().string()] = {it->file_size(), it->last_write_time()};
+        }
+    }
+    return files;
+}
+
+// A file's bytes, as a hash that is short to show.
+std::size_t contentOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return std::hash<std::string>{}(content.str());
+}
+
+// A code that is no plain folder name, and why it is hostile.
+struct HostileCode {
+    std::string name;
+    std::string code;
+};
+
+void PrintTo(const HostileCode& code, std::ostream* out) {
+    *out << code.name;
+}
+
+class CompanyCodeTest : public SignInTest, public ::testing::WithParamInterface<HostileCode> {
+protected:
+    // A copy of a company outside datos/, where "../fuera" would lead.
+    static std::string outside() { return entry_ + "/fuera/pelmora.fdb"; }
+};
+
+TEST_P(CompanyCodeTest, ACodeThatLeadsOutsideTheDataFolderIsRefusedBeforeAnythingIsOpened) {
+    const std::string& code = GetParam().code;
+    std::filesystem::create_directories(entry_ + "/fuera");
+    std::filesystem::copy_file(companyDatabase(entry_, "001"), outside(),
+                               std::filesystem::copy_options::overwrite_existing);
+    ASSERT_EQ(s.to(entry_, "002"), SignIn::Outcome::SignedIn);
+    s.adjustments.open();
+    const auto files = filesOutsideData(entry_);
+    const std::size_t copied = contentOf(outside());
+
+    std::string message;
+    try {
+        s.to(entry_, code);
+    } catch (const InvalidCompanyCode& refused) {
+        message = refused.what();
+    }
+    std::string shown = code;
+    for (char& c : shown) {
+        if (c == '\0' || c == '\n')
+            c = '?';
+    }
+    EXPECT_EQ(message, std::string(SignIn::kInvalidCompanyPrefix) + '"' + shown + '"' +
+                           SignIn::kInvalidCompanyHint);
+
+    // Nothing was done: not even the adjustments were put away.
+    EXPECT_TRUE(s.steps.empty());
+    EXPECT_TRUE(s.session.Pelmora->Connected());
+    EXPECT_EQ(s.database(), entry_ + "/datos/002/pelmora.fdb");
+    EXPECT_TRUE(s.session.dataSets->CPuntos.Active());
+    EXPECT_TRUE(s.panelShown);
+    EXPECT_EQ(s.session.dataSets->CAjuste.ChangeCount(), 3);
+    // No file outside datos/ was made, changed or opened.
+    EXPECT_EQ(filesOutsideData(entry_), files);
+    EXPECT_EQ(contentOf(outside()), copied);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, CompanyCodeTest,
+    ::testing::Values(HostileCode{"parentFolder", "../fuera"},
+                      HostileCode{"companyByAWayRound", "../datos/001"},
+                      HostileCode{"downAndUp", "001/../../fuera"}, HostileCode{"twoDots", ".."},
+                      HostileCode{"oneDot", "."}, HostileCode{"leadingDot", ".001"},
+                      HostileCode{"absolute", "/fuera"}, HostileCode{"subfolder", "001/x"},
+                      HostileCode{"backslashParent", "..\\fuera"},
+                      HostileCode{"backslash", "001\\x"}, HostileCode{"server", "localhost:001"},
+                      HostileCode{"nulThenParent", std::string("001\0/../../fuera", 16)},
+                      HostileCode{"newline", "001\n"}),
+    [](const ::testing::TestParamInfo<HostileCode>& code) { return code.param.name; });
 
 } // namespace
 } // namespace app

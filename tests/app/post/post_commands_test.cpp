@@ -280,6 +280,14 @@ private slots:
             QStringList{"post", "--server", "2", "--user", "SYSDBA", "--company", "002", "--from",
                         from},
             QStringList{"post"} + common("002,999") + QStringList{"--from", from},
+            // Codes that name no folder of their own below datos/; the first
+            // would reach company 002 by a way round.
+            QStringList{"post"} + common("../datos/002") + QStringList{"--from", from},
+            QStringList{"status"} + common("001,..") + QStringList{"--from", from},
+            QStringList{"post"} + common(".002") + QStringList{"--from", from},
+            QStringList{"post"} + common("..\\002") + QStringList{"--from", from},
+            QStringList{"post"} + common("localhost:002") + QStringList{"--from", from},
+            QStringList{"post"} + common("002\n") + QStringList{"--from", from},
             QStringList{"reverse"} + common("002") + QStringList{"--date", from},
         };
         for (const QStringList& arguments : usageErrors) {
