@@ -85,8 +85,20 @@ void addLiteral(std::vector<Token>& tokens, std::string_view text) {
     tokens.back().literal += text;
 }
 
+// A day or month that is not zero padded is one digit wide or two.
+bool hasVariableWidth(const Token& token) {
+    return (token.part == Part::Day || token.part == Part::Month) && token.pad != Pad::Zero;
+}
+
+bool mayStartWithDigit(const Token& token) {
+    if (token.part == Part::Literal)
+        return std::isdigit(static_cast<unsigned char>(token.literal.front())) != 0;
+    return token.part == Part::Day || token.part == Part::Month || token.part == Part::Year;
+}
+
 // The format split into literal text and date parts; nullopt when it holds a
-// conversion that is not supported.
+// conversion that is not supported, or a digit right after a day or month of
+// variable width, which reading back would take for its second digit.
 std::optional<std::vector<Token>> tokenize(std::string_view format) {
     std::vector<Token> tokens;
     for (std::size_t i = 0; i < format.size(); ++i) {
@@ -179,6 +191,10 @@ std::optional<std::vector<Token>> tokenize(std::string_view format) {
     }
     if (!day || !month || !year)
         return std::nullopt;
+    for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
+        if (hasVariableWidth(tokens[i]) && mayStartWithDigit(tokens[i + 1]))
+            return std::nullopt;
+    }
     return tokens;
 }
 

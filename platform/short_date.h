@@ -30,7 +30,9 @@ inline constexpr const char* kFallbackDateFormat = "%Y-%m-%d";
 // True when every conversion of the format is one of those below and the
 // format names a day, a month and a year: %d %e %m %y %Y %D %F %b %h %B %a %A
 // %% %n %t, with the flags - _ 0 ^ # and the modifiers E and O, which are
-// accepted and, apart from the padding flags, ignored.
+// accepted and, apart from the padding flags, ignored. A day or month padded
+// with blanks or not at all (%e, %-d, %_m) must not be followed by a digit
+// (as in %-d%m%Y or %-m1), which would be read back as part of it.
 bool isSupportedDateFormat(std::string_view format);
 
 // The order of day, month and year in the format, as the letters D, M and Y
