@@ -268,6 +268,11 @@ std::string SQLCommand::prefixed(const std::string& text) const {
 
 void SQLCommand::raiseDriverError(int code, ISQLErrorSource* source) {
     lastError_ = DriverErrorText::build(code, source, lastError_);
+    // A statement or a fetch that finds the server gone loses the
+    // connection as a commit would.
+    if (connection_ != nullptr) {
+        connection_->driverCallFailed(code);
+    }
     throw DatabaseError(lastError_);
 }
 

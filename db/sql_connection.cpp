@@ -61,13 +61,17 @@ void SQLConnection::raise(const std::string& text) {
     throw DatabaseError(text);
 }
 
-void SQLConnection::raiseDriverError(int code, ISQLErrorSource* source) {
+void SQLConnection::driverCallFailed(int code) {
     if (code == DriverResult::kConnectionFailed &&
         (state_ == ConnectionState::Open || state_ == ConnectionState::Executing)) {
         // The session and its transaction are gone on the server's side.
         lost_ = true;
         transactionCount_ = 0;
     }
+}
+
+void SQLConnection::raiseDriverError(int code, ISQLErrorSource* source) {
+    driverCallFailed(code);
     raise(DriverErrorText::build(code, source, lastError_));
 }
 

@@ -105,6 +105,9 @@ public:
     // Raises the error text of a driver failure and keeps it as the last
     // error text of this connection.
     [[noreturn]] void raiseDriverError(int code, ISQLErrorSource* source);
+    // A driver call on this connection failed with the code: a connection
+    // found gone marks itself lost. The commands tell it of their own calls.
+    void driverCallFailed(int code);
 
 private:
     // The executor marks the connection Executing while a statement runs.
