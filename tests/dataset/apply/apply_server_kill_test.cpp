@@ -15,6 +15,7 @@
 #include "db/sql_query.h"
 #include "tests/command_testing.h"
 #include "tests/program_connection.h"
+#include "tests/tcp_relay.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -280,6 +281,54 @@ TEST_F(ApplyServerKillTest, AKilledServerLeavesAllOrNothingAndTheChangesAreSaved
     std::printf("%d kills: %d after the apply was saved, %d before its commit, %d during the "
                 "commit (%d of them saved)\n",
                 runs, savedBeforeTheKill, lostBeforeTheCommit, unanswered, unansweredButSaved);
+}
+
+// The answer to the commit is lost on its way back: the database has the
+// batch, the client cannot know it. The next save, signed in again, finds
+// the batch and takes the changes as saved instead of writing them twice.
+TEST_F(ApplyServerKillTest, ACommitMadeButNotAnsweredIsFoundSavedAndNotWrittenTwice) {
+    const std::string server = env("PELMORA_FB_SERVER");
+    db::test::TcpRelay relay(std::atoi(server.c_str() + server.find('/') + 1));
+    const std::string throughRelay = "127.0.0.1/" + std::to_string(relay.port()) + ":" +
+                                     database_.substr(database_.find(':') + 1);
+
+    // The bytes of a whole save, the commit's answer last.
+    resetRows();
+    const std::vector<std::string> before = rows();
+    std::uint64_t saveBytes = 0;
+    std::vector<std::string> after;
+    {
+        auto connection = db::test::programConnection(throughRelay, user_, password_);
+        app::WindowCommands commands = app::WindowCommands::create(*connection);
+        app::WindowDataSets sets(commands);
+        sets.CAjuste.open();
+        change(sets);
+        const std::uint64_t started = relay.bytes();
+        ASSERT_EQ(sets.CAjuste.ApplyUpdates(0), 0);
+        saveBytes = relay.bytes() - started;
+        after = rows();
+    }
+    ASSERT_NE(after, before);
+
+    // The same save, cut one byte before its end.
+    resetRows();
+    auto connection = db::test::programConnection(throughRelay, user_, password_);
+    app::WindowCommands commands = app::WindowCommands::create(*connection);
+    app::WindowDataSets sets(commands);
+    sets.CAjuste.open();
+    change(sets);
+    relay.cutAfter(saveBytes - 1);
+    EXPECT_THROW(sets.CAjuste.ApplyUpdates(0), ApplyOutcomeUnknown);
+    EXPECT_EQ(relay.cuts(), 1);
+    EXPECT_EQ(rows(), after) << "the commit was made";
+    EXPECT_EQ(sets.CAjuste.ChangeCount(), 3 * kEach);
+    EXPECT_FALSE(connection->Connected());
+
+    connection->setConnected(false);
+    connection->setConnected(true);
+    EXPECT_EQ(sets.CAjuste.ApplyUpdates(0), 0);
+    EXPECT_EQ(sets.CAjuste.ChangeCount(), 0);
+    EXPECT_EQ(rows(), after);
 }
 
 } // namespace
