@@ -29,6 +29,8 @@
 #include "tests/tcp_relay.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -88,11 +90,20 @@ protected:
         ASSERT_TRUE(companies_) << "the demo company could not be made on the test server";
     }
 
+    // A copy that writes keeps its database for a look after a failure;
+    // after a success it goes.
+    void TearDown() override {
+        if (!copy_.empty() && !HasFailure())
+            std::filesystem::remove_all(copy_);
+    }
+    const std::string& kept(std::string directory) { return copy_ = std::move(directory); }
+
     static SignIn::Request request(const std::string& entry) {
         return signInTo(*companies_, entry);
     }
 
     static inline std::unique_ptr<CutCompanies> companies_;
+    std::string copy_;
 };
 
 // ---------------------------------------------------------------------------
@@ -104,6 +115,7 @@ std::uint64_t signInBytes(CutCompanies& companies, const std::string& directory)
         FormSession session;
         SignIn signIn(*session.Pelmora, *session.dataSets, quietWindow());
         signIn.run(signInTo(companies, through(relay, directory)));
+        std::printf("uncut sign-in: %llu bytes\n", static_cast<unsigned long long>(relay.bytes()));
         return relay.bytes();
     }();
     return kBytes;
@@ -246,6 +258,10 @@ const ApplyReference& applyReference(CutCompanies& companies) {
         reference.commit = relay.bytes() - committing;
         session.Pelmora->setConnected(false);
         reference.after = refused == 0 ? adjustments(companies, directory) : reference.before;
+        std::printf("uncut apply: %llu bytes, the last statement from byte %llu, a commit %llu\n",
+                    static_cast<unsigned long long>(reference.bytes),
+                    static_cast<unsigned long long>(reference.lastStatement),
+                    static_cast<unsigned long long>(reference.commit));
         return reference;
     }();
     return kReference;
@@ -265,7 +281,7 @@ TEST_P(ConnectionCutTest, AnApplyCutSavesAllOrNothingKeepsTheChangesAndSavesThem
                  " bytes, the last statement from " + std::to_string(reference.lastStatement) +
                  ", a commit " + std::to_string(reference.commit));
     const std::string directory =
-        adjustmentsCopy(*companies_, "apply-" + std::to_string(GetParam()));
+        kept(adjustmentsCopy(*companies_, "apply-" + std::to_string(GetParam())));
 
     TcpRelay relay(companies_->serverPort());
     FormSession session;
@@ -366,6 +382,8 @@ const PostingReference& postingReference(CutCompanies& companies) {
             if (day.status == post::DayStatus::Posted)
                 reference.posted.insert({post::isoText(day.day), day.point});
         }
+        std::printf("uncut posting run: %llu bytes, %zu days posted\n",
+                    static_cast<unsigned long long>(reference.bytes), reference.posted.size());
         return reference;
     }();
     return kReference;
@@ -415,7 +433,7 @@ TEST_P(ConnectionCutTest, APostingRunCutReportsOnlyWhatIsPostedAndPostingAgainPo
     const std::uint64_t cut = cutPoint(1, GetParam(), reference.bytes);
     SCOPED_TRACE("cut after " + std::to_string(cut) + " of " + std::to_string(reference.bytes) +
                  " bytes");
-    const std::string directory = companies_->freshCopy("post-" + std::to_string(GetParam()));
+    const std::string directory = kept(companies_->freshCopy("post-" + std::to_string(GetParam())));
     const post::PostOptions options = postingOptions(*companies_);
 
     post::CompanyReport report;
