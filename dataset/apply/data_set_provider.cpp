@@ -147,17 +147,23 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
     if (source_ == nullptr) {
         throw db::DatabaseError(kMissingDataSet);
     }
-    DataPacket errors;
-    if (settle(unsettledBatch, errors, errorCount)) {
-        return errors;
-    }
+    std::optional<Unsettled> pending = takeUnsettled(unsettledBatch);
     bool started = false;
     if (!source_->psInTransaction()) {
         source_->psStartTransaction();
         started = true;
     }
+    DataPacket errors;
     std::string batch;
     try {
+        if (pending) {
+            if (settle(pending, started, errors, errorCount)) {
+                return errors;
+            }
+            // Not saved: this apply carries the batch on.
+            batch = std::move(pending->batch);
+            pending.reset();
+        }
         if (!resolver_) {
             resolver_ =
                 resolverFactory() ? resolverFactory()(*this) : std::make_unique<SQLResolver>(*this);
@@ -167,7 +173,8 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
         }
         errors = resolver_->resolve(*source_, delta, maxErrors, errorCount, started);
         const bool commit = errorCount <= maxErrors || maxErrors == -1;
-        if (started && commit && !ApplyLog.empty() && source_->psInTransaction()) {
+        if (batch.empty() && started && commit && !ApplyLog.empty() &&
+            source_->psInTransaction()) {
             const std::string id = apply_log::newBatchId();
             if (apply_log::write(*source_, ApplyLog, id)) {
                 batch = id;
@@ -179,6 +186,9 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
         if (started && source_->psInTransaction()) {
             source_->psEndTransaction(false);
         }
+        if (pending) {
+            unsettled_ = std::move(pending);
+        }
         throw;
     }
     if (started && source_->psInTransaction()) {
@@ -187,24 +197,37 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
     return errors;
 }
 
-bool DataSetProvider::settle(const std::string& batch, DataPacket& errors, int& errorCount) {
-    if (!unsettled_) {
-        return false;
-    }
-    if (batch.empty() || batch != unsettled_->batch) {
-        // The client went on without it (it read its rows again).
-        unsettled_.reset();
-        return false;
-    }
-    // Fails while the server is still away; the apply stays unsettled.
-    const bool committed = apply_log::contains(*source_, ApplyLog, batch);
-    Unsettled settled = std::move(*unsettled_);
+std::optional<DataSetProvider::Unsettled>
+DataSetProvider::takeUnsettled(const std::string& batch) {
+    std::optional<Unsettled> pending = std::move(unsettled_);
     unsettled_.reset();
-    if (!committed) {
+    if (pending && (batch.empty() || batch != pending->batch)) {
+        // The client went on without it (it read its rows again).
+        pending.reset();
+    }
+    return pending;
+}
+
+bool DataSetProvider::settle(std::optional<Unsettled>& pending, bool started, DataPacket& errors,
+                             int& errorCount) {
+    // Writing the batch again in this transaction decides it even while the
+    // first commit is still being made: the key waits for that transaction,
+    // then collides when it was committed and goes in when it was not. When
+    // it went in, the changes are applied under the same batch.
+    if (apply_log::write(*source_, ApplyLog, pending->batch)) {
         return false;
     }
-    errors = std::move(settled.errors);
-    errorCount = settled.errorCount;
+    if (started) {
+        source_->psEndTransaction(false);
+    }
+    if (!apply_log::contains(*source_, ApplyLog, pending->batch)) {
+        // Neither written nor found: the first commit still holds the batch
+        // (a server that does not wait for locks). Still unknown.
+        throw ApplyOutcomeUnknown(pending->batch);
+    }
+    errors = std::move(pending->errors);
+    errorCount = pending->errorCount;
+    pending.reset();
     return true;
 }
 

@@ -100,8 +100,14 @@ private:
         int errorCount = 0;
     };
     std::optional<Unsettled> unsettled_;
-    // Whether the unsettled apply's commit was made; the answer it gave.
-    bool settle(const std::string& batch, DataPacket& errors, int& errorCount);
+    // The unsettled apply when the client sends its batch back; it is
+    // forgotten when the client went on without it.
+    std::optional<Unsettled> takeUnsettled(const std::string& batch);
+    // Whether the pending apply's commit was made, with the answer it gave
+    // (and pending emptied); false when it was not, and this apply goes on
+    // under its batch. Raises ApplyOutcomeUnknown while it cannot be told.
+    bool settle(std::optional<Unsettled>& pending, bool started, DataPacket& errors,
+                int& errorCount);
     void commitOrRollback(bool commit, const std::string& batch, const DataPacket& errors,
                           int errorCount);
 };
