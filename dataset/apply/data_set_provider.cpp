@@ -193,6 +193,11 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
     }
     if (started && source_->psInTransaction()) {
         commitOrRollback(errorCount <= maxErrors || maxErrors == -1, batch, errors, errorCount);
+    } else if (started && source_->connection() != nullptr &&
+               source_->connection()->connectionLost()) {
+        // The transaction went with the connection, whatever the resolver
+        // made of it: nothing was committed.
+        throw db::DatabaseError(kLostBeforeCommit);
     }
     return errors;
 }

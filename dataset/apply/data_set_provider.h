@@ -46,6 +46,8 @@ public:
     static constexpr const char* kOutcomeUnknown =
         "The server stopped answering while saving the changes: they may have been saved or "
         "not. Read the data again before saving them once more";
+    static constexpr const char* kLostBeforeCommit =
+        "The connection to the server was lost while saving the changes; nothing was saved";
 
     ProviderOptions Options;
     // The table each apply writes its batch into (columns LOTE_ID and

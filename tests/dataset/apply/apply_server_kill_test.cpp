@@ -10,6 +10,8 @@
 #include "app/form/window_commands.h"
 #include "app/form/window_data_sets.h"
 #include "dataset/apply/apply_log.h"
+#include "dataset/apply/data_set_provider.h"
+#include "dataset/apply/sql_resolver.h"
 #include "dataset/client/client_data_set.h"
 #include "db/sql_connection.h"
 #include "db/sql_query.h"
@@ -282,6 +284,56 @@ TEST_F(ApplyServerKillTest, AKilledServerLeavesAllOrNothingAndTheChangesAreSaved
     std::printf("%d kills: %d after the apply was saved, %d before its commit, %d during the "
                 "commit (%d of them saved)\n",
                 runs, savedBeforeTheKill, lostBeforeTheCommit, unanswered, unansweredButSaved);
+}
+
+// A resolver that writes every row, then meets a lost connection and keeps
+// it to itself, as a resolver of another kind might.
+class LossHidingResolver : public UpdateResolver {
+public:
+    LossHidingResolver(DataSetProvider& provider, db::test::TcpRelay& relay)
+        : rows_(provider), relay_(relay) {}
+
+    DataPacket resolve(db::SQLCommand& source, const std::vector<std::uint8_t>& delta,
+                       int maxErrors, int& errorCount, bool rollsBackPastLimit) override {
+        DataPacket errors = rows_.resolve(source, delta, maxErrors, errorCount, rollsBackPastLimit);
+        relay_.cutAfter(0);
+        try {
+            source.psExecuteStatement("delete from lotes_aplicados where 1 = 0", {});
+        } catch (const db::DatabaseError&) {
+        }
+        return errors;
+    }
+
+private:
+    SQLResolver rows_;
+    db::test::TcpRelay& relay_;
+};
+
+// However the resolver comes out of it, an apply whose connection was lost
+// before its commit reports that nothing was saved, and keeps the changes;
+// also without an apply log (a company made before it), where nothing is
+// written after the rows to find the loss on its way.
+TEST_F(ApplyServerKillTest, AConnectionLostBeforeTheCommitIsNeverTakenForASave) {
+    const std::string server = env("PELMORA_FB_SERVER");
+    db::test::TcpRelay relay(std::atoi(server.c_str() + server.find('/') + 1));
+    resetRows();
+    const std::vector<std::string> before = rows();
+    auto connection = db::test::programConnection(
+        "127.0.0.1/" + std::to_string(relay.port()) + ":" + database_.substr(database_.find(':') + 1),
+        user_, password_);
+    app::WindowCommands commands = app::WindowCommands::create(*connection);
+    app::WindowDataSets sets(commands);
+    sets.CAjuste.open();
+    change(sets);
+    sets.PAjuste.ApplyLog.clear();
+    DataSetProvider::setResolverFactory([&](DataSetProvider& provider) {
+        return std::make_unique<LossHidingResolver>(provider, relay);
+    });
+    EXPECT_THROW(sets.CAjuste.ApplyUpdates(0), db::DatabaseError);
+    DataSetProvider::setResolverFactory(nullptr);
+    EXPECT_EQ(relay.cuts(), 1);
+    EXPECT_EQ(sets.CAjuste.ChangeCount(), 3 * kEach);
+    EXPECT_EQ(rows(), before);
 }
 
 // The rows of AJUSTE_CIERRE with the ids the database gave the inserted
