@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/first_paint_exit.h"
 #include "app/form/program_version.h"
 #include "app/tfcontavtascontado.h"
 
@@ -34,6 +35,7 @@ std::optional<int> answerCommandLine(int argc, const char* const* argv, std::ost
 Tfcontavtascontado* startMainWindow() {
     auto* window = new Tfcontavtascontado;
     Application::runGuarded([window] { window->FormCreate(); });
+    exitAfterFirstPaintWhenAsked(*window);
     window->show();
     return window;
 }

@@ -116,9 +116,6 @@ public:
     // Every new adjustment row starts with AJCI_ID 0.
     void CAjusteAfterInsert(dataset::ClientDataSet& DataSet);
 
-    // The posting run behind SpeedButton3Click, for timing its parts.
-    const PostingRun& postingRun() const { return *postingRun_; }
-
     // Runs a handler under the application's error handler. When it fails,
     // the busy banner is hidden before the error is shown: the work it
     // announced has stopped. Gives false when the handler failed.
