@@ -32,17 +32,6 @@ CellWalk::CellWalk(const RowCodec& codec, std::vector<std::size_t> columns)
     lastStateMask_ = static_cast<std::uint8_t>((1u << ((last + 1) % 4 * 2)) - 1);
 }
 
-bool CellWalk::allHoldValues(RowBytes row) const {
-    // A value's state is 0.
-    const std::uint8_t* states = row.data() + 1;
-    for (std::size_t i = 0; i < stateBytes_; ++i) {
-        if (states[i] != 0) {
-            return false;
-        }
-    }
-    return lastStateMask_ == 0 || (states[stateBytes_] & lastStateMask_) == 0;
-}
-
 void CellWalk::find(RowBytes row, const std::uint8_t** found) const {
     if (columns_.empty()) {
         return;

@@ -29,7 +29,16 @@ private:
         std::uint32_t value;
     };
 
-    bool allHoldValues(RowBytes row) const;
+    bool allHoldValues(RowBytes row) const {
+        // A value's state is 0.
+        const std::uint8_t* states = row.data() + 1;
+        for (std::size_t i = 0; i < stateBytes_; ++i) {
+            if (states[i] != 0) {
+                return false;
+            }
+        }
+        return lastStateMask_ == 0 || (states[stateBytes_] & lastStateMask_) == 0;
+    }
     void findAlongNulls(RowBytes row, const std::uint8_t** found) const;
 
     const RowCodec& codec_;
