@@ -78,7 +78,7 @@ struct DateReader {
             date->day >= kPartLimit) {
             return std::nullopt;
         }
-        return Key{date->year} * kPartLimit * kPartLimit + date->month * kPartLimit + date->day;
+        return (Key{date->year} * kPartLimit + date->month) * kPartLimit + date->day;
     }
     static bool read(const std::uint8_t* cell, Key& key) {
         key = RowCodec::dateKeyAt(cell);

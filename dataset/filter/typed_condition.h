@@ -48,7 +48,10 @@ public:
     explicit OrderTest(CompareOp op)
         : accepts_{FilterExpression::holds(op, -1), FilterExpression::holds(op, 0),
                    FilterExpression::holds(op, 1)} {}
-    bool operator()(int order) const { return accepts_[static_cast<std::size_t>(order + 1)]; }
+    bool operator()(int order) const {
+        const int index = order + 1;
+        return accepts_[static_cast<std::size_t>(index)];
+    }
 
 private:
     std::array<bool, 3> accepts_;

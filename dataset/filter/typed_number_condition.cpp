@@ -14,8 +14,7 @@ using Node = FilterExpression::Node;
 
 // A number as FilterArithmetic would hold it in a Value: null, an integer,
 // a decimal (scaled / 10^scale) or a float; Unsure when only the general
-// evaluation can tell.
-// Sixteen bytes, so that it is passed around in registers.
+// evaluation can tell. Sixteen bytes, so that it travels in registers.
 struct Number {
     enum class Kind : std::uint8_t { Null, Integer, Decimal, Real, Unsure };
     Kind kind = Kind::Null;
