@@ -8,7 +8,8 @@ namespace dataset {
 
 int EngineCursor::addFilter(std::shared_ptr<const FilterExpression> filter) {
     const int handle = nextHandle_++;
-    filters_.emplace(handle, std::move(filter));
+    TypedFilter typed(*filter, store_.codec());
+    filters_.emplace(handle, Installed{std::move(filter), std::move(typed)});
     viewVersion_ = ~std::uint64_t{0};
     settledVersion_ = ~std::uint64_t{0};
     return handle;
@@ -24,9 +25,12 @@ void EngineCursor::dropFilter(int handle) {
 
 bool EngineCursor::passes(RowId row) const {
     const RowBytes bytes = store_.record(row);
-    return std::all_of(filters_.begin(), filters_.end(), [&](const auto& entry) {
-        return entry.second->matches(store_.codec(), bytes);
-    });
+    for (const auto& [handle, filter] : filters_) {
+        if (!filter.typed.matches(bytes)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void EngineCursor::refresh() const {
@@ -80,9 +84,10 @@ std::optional<std::size_t> EngineCursor::indexOf(RowId row) const {
 
 std::optional<std::size_t> EngineCursor::find(const FilterExpression& expression,
                                               std::size_t from) const {
+    const TypedFilter typed(expression, store_.codec());
     const std::size_t rows = count();
     for (std::size_t i = from; i < rows; ++i) {
-        if (expression.matches(store_.codec(), store_.record(rowAt(i)))) {
+        if (typed.matches(store_.record(rowAt(i)))) {
             return i;
         }
     }

@@ -7,6 +7,7 @@
 
 #include "dataset/engine/engine_store.h"
 #include "dataset/filter/filter_expression.h"
+#include "dataset/filter/typed_filter.h"
 
 #include <map>
 #include <memory>
@@ -45,7 +46,12 @@ private:
     void settle() const;
 
     const EngineStore& store_;
-    std::map<int, std::shared_ptr<const FilterExpression>> filters_;
+    // Each filter with its form bound to the store's row layout.
+    struct Installed {
+        std::shared_ptr<const FilterExpression> expression;
+        TypedFilter typed;
+    };
+    std::map<int, Installed> filters_;
     int nextHandle_ = 1;
     mutable std::optional<RowId> current_;
     // Where the current row was last seen in the store: after its removal,

@@ -2,6 +2,7 @@
 
 #include "dataset/engine/data_set_engine_error.h"
 
+#include <array>
 #include <cstring>
 
 namespace dataset {
@@ -70,7 +71,7 @@ std::size_t getLength(const std::uint8_t* p, const std::uint8_t* end, std::size_
     return 0;
 }
 
-enum class Storage { None, Int32, Int64, Double, Decimal, Date, Time, TimeStamp, Text, Bytes };
+using Storage = ValueStorage;
 
 Storage storageOf(FieldType type) {
     switch (type) {
@@ -110,6 +111,37 @@ Storage storageOf(FieldType type) {
     return Storage::None;
 }
 
+// The value of a byte of two decimal digits, or kNoDigitPair.
+constexpr std::uint8_t kNoDigitPair = 0xFF;
+constexpr std::array<std::uint8_t, 256> kDigitPairs = [] {
+    std::array<std::uint8_t, 256> pairs{};
+    for (unsigned byte = 0; byte < pairs.size(); ++byte) {
+        const unsigned high = byte >> 4u;
+        const unsigned low = byte & 0x0Fu;
+        pairs.at(byte) =
+            high <= 9 && low <= 9 ? static_cast<std::uint8_t>(high * 10 + low) : kNoDigitPair;
+    }
+    return pairs;
+}();
+
+// The bytes every value of a storage takes; 0 when they vary.
+std::size_t fixedSizeOf(Storage storage) {
+    switch (storage) {
+    case Storage::Int32:
+    case Storage::Date:
+        return 4;
+    case Storage::Int64:
+    case Storage::Double:
+        return 8;
+    case Storage::Time:
+        return kTimeBytes;
+    case Storage::TimeStamp:
+        return kTimeStampBytes;
+    default:
+        return 0;
+    }
+}
+
 // Sets the two state bits of a column in a row starting at row.
 void setCellState(std::uint8_t* row, std::size_t column, CellState state) {
     std::uint8_t& bits = row[1 + column / 4];
@@ -127,8 +159,18 @@ void setCellState(std::uint8_t* row, std::size_t column, CellState state) {
 
 RowCodec::RowCodec(std::vector<FieldType> types) : types_(std::move(types)) {
     storage_.reserve(types_.size());
-    for (const FieldType type : types_) {
-        storage_.push_back(static_cast<std::uint8_t>(storageOf(type)));
+    fixedSize_.reserve(types_.size());
+    std::size_t fixed = 0;
+    for (std::size_t c = 0; c < types_.size(); ++c) {
+        const Storage storage = storageOf(types_[c]);
+        storage_.push_back(static_cast<std::uint8_t>(storage));
+        fixedSize_.push_back(static_cast<std::uint8_t>(fixedSizeOf(storage)));
+        fixedBefore_.push_back(fixed);
+        variableBefore_.push_back(variables_.size());
+        fixed += fixedSize_.back();
+        if (fixedSize_.back() == 0) {
+            variables_.push_back(c);
+        }
     }
 }
 
@@ -279,11 +321,6 @@ void RowCodec::appendValue(Out& out, std::size_t column, const Value& value) con
     }
 }
 
-CellState RowCodec::state(RowBytes row, std::size_t column) const {
-    const unsigned shift = static_cast<unsigned>(column % 4) * 2;
-    return static_cast<CellState>((row[1 + column / 4] >> shift) & 3u);
-}
-
 std::size_t RowCodec::valueSize(const std::uint8_t* p, const std::uint8_t* end,
                                 std::size_t column) const {
     const auto available = static_cast<std::size_t>(end - p);
@@ -311,6 +348,11 @@ std::size_t RowCodec::valueSize(const std::uint8_t* p, const std::uint8_t* end,
         break;
     case Storage::Text:
     case Storage::Bytes: {
+        if (available > 0 && p[0] < 0x80) {
+            // A length below 128 takes its one byte.
+            size = 1 + p[0];
+            break;
+        }
         std::size_t length = 0;
         const std::size_t prefix = getLength(p, end, length);
         if (prefix == 0 || length > available - prefix) {
@@ -328,12 +370,38 @@ std::size_t RowCodec::valueSize(const std::uint8_t* p, const std::uint8_t* end,
 std::size_t RowCodec::valueOffset(RowBytes row, std::size_t column) const {
     std::size_t offset = 1 + stateBytes();
     const std::uint8_t* end = row.data() + row.size();
+    if (allAssignedBefore(row, column)) {
+        // Every column before holds a value: the fixed-size ones take known
+        // room, only the others need reading.
+        std::size_t varying = 0;
+        const std::size_t count = variableBefore_[column];
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::size_t v = variables_[k];
+            varying += valueSize(row.data() + offset + fixedBefore_[v] + varying, end, v);
+        }
+        return offset + fixedBefore_[column] + varying;
+    }
     for (std::size_t c = 0; c < column; ++c) {
         if (state(row, c) == CellState::Assigned) {
-            offset += valueSize(row.data() + offset, end, c);
+            const std::size_t fixed = fixedSize_[c];
+            offset += fixed != 0 ? fixed : valueSize(row.data() + offset, end, c);
         }
     }
     return offset;
+}
+
+std::size_t RowCodec::sizeAt(RowBytes row, const std::uint8_t* cell, std::size_t column) const {
+    return valueSize(cell, row.data() + row.size(), column);
+}
+
+std::size_t RowCodec::fixedSize(ValueStorage storage) {
+    return fixedSizeOf(storage);
+}
+
+std::string_view RowCodec::longTextAt(RowBytes row, const std::uint8_t* cell) {
+    std::size_t length = 0;
+    const std::size_t prefix = getLength(cell, row.data() + row.size(), length);
+    return {reinterpret_cast<const char*>(cell + prefix), length};
 }
 
 Value RowCodec::value(RowBytes row, std::size_t column) const {
@@ -390,6 +458,49 @@ std::optional<std::string_view> RowCodec::text(RowBytes row, std::size_t column)
     std::size_t length = 0;
     const std::size_t prefix = getLength(p, row.data() + row.size(), length);
     return std::string_view(reinterpret_cast<const char*>(p + prefix), length);
+}
+
+std::optional<ScaledDecimal> RowCodec::decimalAt(const std::uint8_t* cell) {
+    // Eighteen digits always fit 64 bits; longer ones are left to Bcd.
+    constexpr int kFastDigits = 18;
+    const int precision = cell[0];
+    const std::uint8_t signPlaces = cell[1];
+    const int scale = signPlaces & db::Bcd::kPlacesMask;
+    if (precision > kFastDigits) {
+        db::Bcd bcd;
+        bcd.precision = cell[0];
+        bcd.signSpecialPlaces = signPlaces;
+        std::memcpy(bcd.fraction, cell + 2, (bcd.precision + 1u) / 2);
+        for (int i = 0; i < precision; ++i) {
+            if (bcd.digit(i) > 9) {
+                return std::nullopt;
+            }
+        }
+        const std::optional<std::int64_t> scaled = bcd.toScaled();
+        if (!scaled) {
+            return std::nullopt;
+        }
+        return ScaledDecimal{*scaled, scale};
+    }
+    // Two digits a byte, the high nibble first.
+    const std::uint8_t* digits = cell + 2;
+    std::uint64_t magnitude = 0;
+    bool valid = true;
+    for (int i = 0; i < precision / 2; ++i) {
+        const std::uint8_t pair = kDigitPairs[digits[i]];
+        valid = valid && pair != kNoDigitPair;
+        magnitude = magnitude * 100 + pair;
+    }
+    if (precision % 2 != 0) {
+        const unsigned high = digits[precision / 2] >> 4u;
+        valid = valid && high <= 9;
+        magnitude = magnitude * 10 + high;
+    }
+    if (!valid) {
+        return std::nullopt;
+    }
+    const auto value = static_cast<std::int64_t>(magnitude);
+    return ScaledDecimal{(signPlaces & db::Bcd::kNegativeBit) != 0 ? -value : value, scale};
 }
 
 bool RowCodec::sameCell(RowBytes a, RowBytes b, std::size_t column) const {

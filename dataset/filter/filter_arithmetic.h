@@ -5,6 +5,7 @@
 // comparison accepts.
 
 #include "dataset/engine/field_type.h"
+#include "dataset/filter/exact_number.h"
 
 #include <optional>
 
@@ -13,7 +14,7 @@ namespace dataset {
 class FilterArithmetic {
 public:
     // Decimals a quotient keeps at least.
-    static constexpr int kQuotientScale = 4;
+    static constexpr int kQuotientScale = ExactNumber::kQuotientScale;
 
     static bool isNumber(const Value& value);
     // op is one of + - * /. Integers give an integer, except for /, which

@@ -14,10 +14,6 @@ int sign(auto difference) {
     return difference < 0 ? -1 : (difference > 0 ? 1 : 0);
 }
 
-int compareText(std::string_view a, std::string_view b, bool caseInsensitive) {
-    return caseInsensitive ? platform::compareIgnoreCase(a, b) : sign(a.compare(b));
-}
-
 // Decimals compared by their texts, after lining up their points.
 int compareBcd(const db::Bcd& a, const db::Bcd& b) {
     struct Parts {
@@ -63,6 +59,10 @@ int compareBcd(const db::Bcd& a, const db::Bcd& b) {
 }
 
 } // namespace
+
+int FilterExpression::compareText(std::string_view a, std::string_view b, bool caseInsensitive) {
+    return caseInsensitive ? platform::compareIgnoreCase(a, b) : sign(a.compare(b));
+}
 
 std::optional<int> FilterExpression::compare(const Value& a, const Value& b, bool caseInsensitive) {
     if (a.index() != b.index()) {
@@ -140,7 +140,7 @@ bool FilterExpression::matches(const RowCodec& codec, RowBytes row) const {
     return evaluate(*root_, codec, row);
 }
 
-Value FilterExpression::compute(const Node& node, const RowCodec& codec, RowBytes row) const {
+Value FilterExpression::compute(const Node& node, const RowCodec& codec, RowBytes row) {
     switch (node.kind) {
     case Node::Kind::Column:
         return codec.value(row, node.column);
@@ -154,7 +154,7 @@ Value FilterExpression::compute(const Node& node, const RowCodec& codec, RowByte
     }
 }
 
-bool FilterExpression::evaluate(const Node& node, const RowCodec& codec, RowBytes row) const {
+bool FilterExpression::evaluate(const Node& node, const RowCodec& codec, RowBytes row) {
     switch (node.kind) {
     case Node::Kind::And:
         return evaluate(*node.left, codec, row) && evaluate(*node.right, codec, row);

@@ -54,18 +54,23 @@ public:
 
     explicit FilterExpression(std::unique_ptr<Node> root) : root_(std::move(root)) {}
 
+    // Evaluates through a Value per column read. TypedFilter gives the same
+    // answers reading the stored forms; this stays the plain reference.
     bool matches(const RowCodec& codec, RowBytes row) const;
     const Node& root() const { return *root_; }
+    // One condition of the tree, as matches() evaluates it.
+    static bool evaluate(const Node& node, const RowCodec& codec, RowBytes row);
 
     // -1, 0, 1; empty when the two values cannot be compared.
     static std::optional<int> compare(const Value& a, const Value& b, bool caseInsensitive);
+    static int compareText(std::string_view a, std::string_view b, bool caseInsensitive);
     // "%" stands for any text, "_" for any one character.
     static bool like(std::string_view text, std::string_view pattern, bool caseInsensitive);
+    // Whether an order of -1, 0 or 1 satisfies op.
+    static bool holds(CompareOp op, int order);
 
 private:
-    static bool holds(CompareOp op, int order);
-    Value compute(const Node& node, const RowCodec& codec, RowBytes row) const;
-    bool evaluate(const Node& node, const RowCodec& codec, RowBytes row) const;
+    static Value compute(const Node& node, const RowCodec& codec, RowBytes row);
     std::unique_ptr<Node> root_;
 };
 
