@@ -173,8 +173,7 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
         }
         errors = resolver_->resolve(*source_, delta, maxErrors, errorCount, started);
         const bool commit = errorCount <= maxErrors || maxErrors == -1;
-        if (batch.empty() && started && commit && !ApplyLog.empty() &&
-            source_->psInTransaction()) {
+        if (batch.empty() && started && commit && !ApplyLog.empty() && source_->psInTransaction()) {
             const std::string id = apply_log::newBatchId();
             if (apply_log::write(*source_, ApplyLog, id)) {
                 batch = id;
@@ -202,8 +201,7 @@ DataPacket DataSetProvider::applyUpdates(const std::vector<std::uint8_t>& delta,
     return errors;
 }
 
-std::optional<DataSetProvider::Unsettled>
-DataSetProvider::takeUnsettled(const std::string& batch) {
+std::optional<DataSetProvider::Unsettled> DataSetProvider::takeUnsettled(const std::string& batch) {
     std::optional<Unsettled> pending = std::move(unsettled_);
     unsettled_.reset();
     if (pending && (batch.empty() || batch != pending->batch)) {

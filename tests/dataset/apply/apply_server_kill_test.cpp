@@ -318,9 +318,10 @@ TEST_F(ApplyServerKillTest, AConnectionLostBeforeTheCommitIsNeverTakenForASave) 
     db::test::TcpRelay relay(std::atoi(server.c_str() + server.find('/') + 1));
     resetRows();
     const std::vector<std::string> before = rows();
-    auto connection = db::test::programConnection(
-        "127.0.0.1/" + std::to_string(relay.port()) + ":" + database_.substr(database_.find(':') + 1),
-        user_, password_);
+    auto connection =
+        db::test::programConnection("127.0.0.1/" + std::to_string(relay.port()) + ":" +
+                                        database_.substr(database_.find(':') + 1),
+                                    user_, password_);
     app::WindowCommands commands = app::WindowCommands::create(*connection);
     app::WindowDataSets sets(commands);
     sets.CAjuste.open();
@@ -417,12 +418,13 @@ TEST_F(ApplyServerKillTest, ACommitWhoseAnswerIsLostIsSettledOnceWhateverBecameO
             resetRows();
             pending = probe();
             pending->startTransaction(transaction);
-            pending->executeStatement("insert into lotes_aplicados (lote_id) values ('" +
-                                           batch + "')");
+            pending->executeStatement("insert into lotes_aplicados (lote_id) values ('" + batch +
+                                      "')");
             pending->executeStatement("update ajuste_cierre set ajci_factor = ajci_id "
-                                           "where ajci_id <= " + std::to_string(kEach));
+                                      "where ajci_id <= " +
+                                      std::to_string(kEach));
             pending->executeStatement("delete from ajuste_cierre where ajci_id > " +
-                                           std::to_string(kRows - kEach));
+                                      std::to_string(kRows - kEach));
             for (int i = 0; i < kEach; ++i) {
                 pending->executeStatement(
                     "insert into ajuste_cierre values (0, '2026-02-01', '2026-02-28', " +
