@@ -25,6 +25,7 @@
 #include "db/bcd.h"
 #include "db/database_error.h"
 #include "db/sql_connection.h"
+#include "tests/adjustment_batch.h"
 #include "tests/app/cut_companies.h"
 #include "tests/tcp_relay.h"
 
@@ -165,9 +166,9 @@ TEST_P(ConnectionCutTest, ASignInCutEndsInAClearErrorAndTheNextSignInWorks) {
 // deletions of AJUSTE_CIERRE in one transaction.
 
 // Rows of AJUSTE_CIERRE before the batch: ids 1 to kRows.
-constexpr int kRows = 200;
+constexpr int kRows = db::test::kAdjustmentRows;
 // The batch: as many inserts, modifications and deletions.
-constexpr int kEach = 100;
+constexpr int kEach = db::test::kAdjustmentsEach;
 
 // The rows of AJUSTE_CIERRE, each as its values joined, sorted.
 std::vector<std::string> adjustments(CutCompanies& companies, const std::string& directory) {
@@ -183,35 +184,13 @@ std::string adjustmentsCopy(CutCompanies& companies, const std::string& name) {
     CutCompanies::Probe probe = companies.probe(directory);
     probe.execute("delete from ajuste_cierre");
     for (int id = 1; id <= kRows; ++id) {
-        probe.execute("insert into ajuste_cierre values (" + std::to_string(id) +
-                      ", '2026-01-01', '2026-01-31', " + std::to_string(id) + ", 1.5)");
+        probe.execute(db::test::adjustmentRowInsert(id));
     }
     return directory;
 }
 
-// The batch through CAjuste: inserts with AJCI_ID 0 as the window writes
-// them, modifications of the first rows, deletions of the last ones.
 void change(WindowDataSets& sets) {
-    dataset::ClientDataSet& c = sets.CAjuste;
-    for (int i = 0; i < kEach; ++i) {
-        c.Append();
-        sets.CAjusteAJCI_ID->setAsInteger(0);
-        sets.CAjusteAJCI_FECINI->setAsDate({2026, 2, 1});
-        sets.CAjusteAJCI_FECFIN->setAsDate({2026, 2, 28});
-        sets.CAjusteAJCI_PORC->setAsBcd(db::Bcd::fromScaled(1000 + i, 0));
-        sets.CAjusteAJCI_FACTOR->setAsBcd(db::Bcd::fromScaled(2, 0));
-        c.Post();
-    }
-    for (int id = 1; id <= kEach; ++id) {
-        ASSERT_TRUE(c.Locate("AJCI_ID", dataset::Value(std::int64_t{id})));
-        c.Edit();
-        sets.CAjusteAJCI_FACTOR->setAsBcd(db::Bcd::fromScaled(id, 0));
-        c.Post();
-    }
-    for (int id = kRows - kEach + 1; id <= kRows; ++id) {
-        ASSERT_TRUE(c.Locate("AJCI_ID", dataset::Value(std::int64_t{id})));
-        c.Delete();
-    }
+    db::test::changeAdjustments(sets);
 }
 
 // The uncut apply over a fresh copy: its bytes, where its last statement

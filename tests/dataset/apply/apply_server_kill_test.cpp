@@ -15,6 +15,7 @@
 #include "dataset/client/client_data_set.h"
 #include "db/sql_connection.h"
 #include "db/sql_query.h"
+#include "tests/adjustment_batch.h"
 #include "tests/command_testing.h"
 #include "tests/program_connection.h"
 #include "tests/tcp_relay.h"
@@ -47,9 +48,9 @@ std::string env(const char* name) {
 }
 
 // Rows of AJUSTE_CIERRE before the batch: ids 1 to kRows.
-constexpr int kRows = 200;
+constexpr int kRows = db::test::kAdjustmentRows;
 // The batch: as many inserts, modifications and deletions.
-constexpr int kEach = 100;
+constexpr int kEach = db::test::kAdjustmentsEach;
 
 class ApplyServerKillTest : public ::testing::Test {
 protected:
@@ -150,36 +151,11 @@ protected:
         connection->executeStatement("delete from ajuste_cierre");
         connection->executeStatement("delete from lotes_aplicados");
         for (int id = 1; id <= kRows; ++id) {
-            connection->executeStatement("insert into ajuste_cierre values (" + std::to_string(id) +
-                                         ", '2026-01-01', '2026-01-31', " + std::to_string(id) +
-                                         ", 1.5)");
+            connection->executeStatement(db::test::adjustmentRowInsert(id));
         }
     }
 
-    // The batch through CAjuste: inserts with AJCI_ID 0 as the window writes
-    // them, modifications of the first rows, deletions of the last ones.
-    static void change(app::WindowDataSets& sets) {
-        ClientDataSet& c = sets.CAjuste;
-        for (int i = 0; i < kEach; ++i) {
-            c.Append();
-            sets.CAjusteAJCI_ID->setAsInteger(0);
-            sets.CAjusteAJCI_FECINI->setAsDate({2026, 2, 1});
-            sets.CAjusteAJCI_FECFIN->setAsDate({2026, 2, 28});
-            sets.CAjusteAJCI_PORC->setAsBcd(db::Bcd::fromScaled(1000 + i, 0));
-            sets.CAjusteAJCI_FACTOR->setAsBcd(db::Bcd::fromScaled(2, 0));
-            c.Post();
-        }
-        for (int id = 1; id <= kEach; ++id) {
-            ASSERT_TRUE(c.Locate("AJCI_ID", Value(std::int64_t{id})));
-            c.Edit();
-            sets.CAjusteAJCI_FACTOR->setAsBcd(db::Bcd::fromScaled(id, 0));
-            c.Post();
-        }
-        for (int id = kRows - kEach + 1; id <= kRows; ++id) {
-            ASSERT_TRUE(c.Locate("AJCI_ID", Value(std::int64_t{id})));
-            c.Delete();
-        }
-    }
+    static void change(app::WindowDataSets& sets) { db::test::changeAdjustments(sets); }
 
     std::string database_;
     std::string user_;
